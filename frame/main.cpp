@@ -1,0 +1,28 @@
+#include "frame/state_engine.h"
+#include "screens/intro_state.h"
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    // Line-buffered even into a pipe, so whoever reads the click lines sees them as they happen.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    printf("%d\n", argc);
+    for (int i = 0; i < argc; ++i)
+    {
+        printf("%s\n", argv[i]);
+    }
+
+    CStateEngine engine;
+    engine.Init();
+    engine.PushState(CIntroState::Instance());
+
+    while (engine.running)
+    {
+        RunPass(&engine);
+    }
+
+    engine.Cleanup();
+    SDL_Quit();
+    return 0;
+}

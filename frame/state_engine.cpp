@@ -1,0 +1,113 @@
+#include "frame/state_engine.h"
+
+#include "frame/game_state.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+static const int SCREEN_WIDTH = 480;
+static const int SCREEN_HEIGHT = 272;
+static const int SCREEN_BPP = 32;
+
+// Registered once however often the engine starts, so every later exit shuts SDL down.
+static void RegisterQuitAtExit()
+{
+    static bool registered = false;
+    if (!registered)
+    {
+        atexit(SDL_Quit);
+        registered = true;
+    }
+}
+
+static SDL_Joystick* OpenFirstJoystick()
+{
+    if (SDL_NumJoysticks() <= 0)
+    {
+        return nullptr;
+    }
+    SDL_Joystick* const joystick = SDL_JoystickOpen(0);
+    if (joystick == nullptr)
+    {
+        fprintf(stderr, "Couldn't open joystick 0: %s\n", SDL_GetError());
+    }
+    return joystick;
+}
+
+void CStateEngine::Init()
+{
+    if (SDL_Init(SDL_INIT_EVERYTHING) < 0)
+    {
+        fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
+        exit(1);
+    }
+    RegisterQuitAtExit();
+
+    screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BPP, 0);
+    if (screen == nullptr)
+    {
+        fprintf(stderr, "Couldn't set %dx%dx%d video mode: %s\n", SCREEN_WIDTH, SCREEN_HEIGHT,
+                SCREEN_BPP, SDL_GetError());
+        exit(2);
+    }
+
+    joystick = OpenFirstJoystick();
+    running = true;
+}
+
+void CStateEngine::Cleanup()
+{
+    while (!states.empty())
+    {
+        states.back()->Cleanup();
+        states.pop_back();
+    }
+    SDL_FreeSurface(screen);
+    screen = nullptr;
+    SDL_Quit();
+}
+
+void CStateEngine::PushState(CGameState* state)
+{
+    if (!states.empty())
+    {
+        states.back()->Pause();
+    }
+    states.push_back(state);
+    state->Init();
+}
+
+void CStateEngine::PopState()
+{
+    if (!states.empty())
+    {
+        states.back()->Cleanup();
+        states.pop_back();
+    }
+    if (!states.empty())
+    {
+        states.back()->Resume();
+    }
+}
+
+CGameState* CStateEngine::Top() const
+{
+    return states.empty() ? nullptr : states.back();
+}
+
+void RunPass(CStateEngine* engine)
+{
+    // A state may empty the stack from HandleEvents (only tests do), so each call checks.
+    if (CGameState* const top = engine->Top())
+    {
+        top->HandleEvents(engine);
+    }
+    if (CGameState* const top = engine->Top())
+    {
+        top->Update(engine);
+    }
+    if (CGameState* const top = engine->Top())
+    {
+        top->Draw(engine);
+    }
+}

@@ -1,0 +1,38 @@
+#ifndef NOUGHTS_FRAME_STATE_ENGINE_H
+#define NOUGHTS_FRAME_STATE_ENGINE_H
+
+#include <SDL.h>
+
+#include <vector>
+
+class CGameState;
+
+// Owns the display and the stack of screens. There is one engine, a local of the entry
+// function; the states on its stack are the static screen instances and are not owned.
+class CStateEngine
+{
+  public:
+    // Starts SDL and opens the 480x272 window. Start-up failures are fatal: they are
+    // written to standard error and end the process (1: SDL, 2: video mode).
+    void Init();
+    // Cleans up every state from the top down, frees the display and shuts SDL down.
+    void Cleanup();
+    // Pauses the current top, then pushes and initialises state.
+    void PushState(CGameState* state);
+    // Cleans up and removes the top, then resumes the state uncovered; no-op when empty.
+    void PopState();
+    // The state on top, or null when the stack is empty.
+    CGameState* Top() const;
+
+    SDL_Surface* screen = nullptr;
+    std::vector<CGameState*> states;
+    // Never read: opening joystick 0 is what makes its button events arrive.
+    SDL_Joystick* joystick = nullptr;
+    bool running = false;
+};
+
+// Runs one main-loop pass: HandleEvents, Update and Draw on the top state, looked up again
+// before each call so a state pushed or uncovered by the events is updated and drawn at once.
+void RunPass(CStateEngine* engine);
+
+#endif

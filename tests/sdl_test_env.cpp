@@ -1,0 +1,239 @@
+#include "tests/sdl_test_env.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+void UseDummyVideo()
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+SDL_Surface* OpenDummyDisplay()
+{
+    UseDummyVideo();
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
+    {
+        return nullptr;
+    }
+    return SDL_SetVideoMode(480, 272, 32, 0);
+}
+
+ScopedWorkDir::ScopedWorkDir()
+{
+    previous = fs::current_path().string();
+    std::string pattern = (fs::temp_directory_path() / "noughts-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr)
+    {
+        path = pattern;
+        fs::current_path(path);
+    }
+}
+
+ScopedWorkDir::~ScopedWorkDir()
+{
+    std::error_code ignored;
+    fs::current_path(previous, ignored);
+    if (!path.empty())
+    {
+        fs::remove_all(path, ignored);
+    }
+}
+
+SDL_Surface* MakeSurface(int w, int h, int bitsPerPixel)
+{
+    switch (bitsPerPixel)
+    {
+    case 8:
+        return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 8, 0, 0, 0, 0);
+    case 16:
+        return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0);
+    case 24:
+        return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    default:
+        return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    }
+}
+
+bool WriteSolidBmp(const char* name, int w, int h, Uint8 red, Uint8 green, Uint8 blue)
+{
+    SDL_Surface* const surface = MakeSurface(w, h, 32);
+    if (surface == nullptr)
+    {
+        return false;
+    }
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, red, green, blue));
+    const bool saved = SDL_SaveBMP(surface, name) == 0;
+    SDL_FreeSurface(surface);
+    return saved;
+}
+
+bool CopyShippedPicture(const char* name)
+{
+    std::error_code error;
+    fs::copy_file(fs::path(NOUGHTS_ASSETS_DIR) / name, name, fs::copy_options::overwrite_existing,
+                  error);
+    return !error;
+}
+
+Uint32 ReadPixel(SDL_Surface* surface, int x, int y)
+{
+    const bool mustLock = SDL_MUSTLOCK(surface);
+    if (mustLock && SDL_LockSurface(surface) < 0)
+    {
+        return 0;
+    }
+    const int bpp = surface->format->BytesPerPixel;
+    const Uint8* const p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
+    Uint32 value = 0;
+    switch (bpp)
+    {
+    case 1:
+        value = p[0];
+        break;
+    case 2:
+        value = *reinterpret_cast<const Uint16*>(p);
+        break;
+    case 3:
+        value = p[0] | (p[1] << 8) | (p[2] << 16);
+        break;
+    default:
+        value = *reinterpret_cast<const Uint32*>(p);
+        break;
+    }
+    if (mustLock)
+    {
+        SDL_UnlockSurface(surface);
+    }
+    return value;
+}
+
+static void Push(SDL_Event* event)
+{
+    SDL_PushEvent(event);
+}
+
+void PushKeyDown(SDLKey key, SDLMod mod)
+{
+    SDL_Event event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = mod;
+    Push(&event);
+}
+
+void PushKeyUp(SDLKey key)
+{
+    SDL_Event event = {};
+    event.type = SDL_KEYUP;
+    event.key.type = SDL_KEYUP;
+    event.key.state = SDL_RELEASED;
+    event.key.keysym.sym = key;
+    Push(&event);
+}
+
+void PushJoyButtonDown(Uint8 button, Uint8 which)
+{
+    SDL_Event event = {};
+    event.type = SDL_JOYBUTTONDOWN;
+    event.jbutton.type = SDL_JOYBUTTONDOWN;
+    event.jbutton.which = which;
+    event.jbutton.button = button;
+    event.jbutton.state = SDL_PRESSED;
+    Push(&event);
+}
+
+void PushJoyButtonUp(Uint8 button)
+{
+    SDL_Event event = {};
+    event.type = SDL_JOYBUTTONUP;
+    event.jbutton.type = SDL_JOYBUTTONUP;
+    event.jbutton.button = button;
+    event.jbutton.state = SDL_RELEASED;
+    Push(&event);
+}
+
+void PushMouseMotion(Uint16 x, Uint16 y)
+{
+    SDL_Event event = {};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    Push(&event);
+}
+
+static void PushMouseButton(Uint8 type, Uint8 state, Uint8 button, Uint16 x, Uint16 y)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.button.type = type;
+    event.button.button = button;
+    event.button.state = state;
+    event.button.x = x;
+    event.button.y = y;
+    Push(&event);
+}
+
+void PushMouseButtonDown(Uint8 button, Uint16 x, Uint16 y)
+{
+    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_PRESSED, button, x, y);
+}
+
+void PushMouseButtonUp(Uint8 button, Uint16 x, Uint16 y)
+{
+    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_RELEASED, button, x, y);
+}
+
+void PushQuit()
+{
+    SDL_Event event = {};
+    event.type = SDL_QUIT;
+    Push(&event);
+}
+
+int PendingEvents()
+{
+    SDL_Event events[128];
+    return SDL_PeepEvents(events, 128, SDL_PEEKEVENT, SDL_ALLEVENTS);
+}
+
+static void SaveForInspection(SDL_Surface* surface, const std::string& name)
+{
+    const std::string file = (fs::temp_directory_path() / name).string();
+    SDL_SaveBMP(surface, file.c_str());
+}
+
+std::string CompareSurfaces(SDL_Surface* actual, SDL_Surface* expected, const std::string& label)
+{
+    if (actual->w != expected->w || actual->h != expected->h)
+    {
+        return label + ": sizes differ";
+    }
+    for (int y = 0; y < actual->h; ++y)
+    {
+        for (int x = 0; x < actual->w; ++x)
+        {
+            Uint8 ar, ag, ab, er, eg, eb;
+            SDL_GetRGB(ReadPixel(actual, x, y), actual->format, &ar, &ag, &ab);
+            SDL_GetRGB(ReadPixel(expected, x, y), expected->format, &er, &eg, &eb);
+            if (ar != er || ag != eg || ab != eb)
+            {
+                SaveForInspection(actual, label + "-actual.bmp");
+                SaveForInspection(expected, label + "-expected.bmp");
+                char message[160];
+                snprintf(message, sizeof message,
+                         "%s: first difference at (%d, %d): (%d, %d, %d) instead of (%d, %d, %d)",
+                         label.c_str(), x, y, ar, ag, ab, er, eg, eb);
+                return message;
+            }
+        }
+    }
+    return "";
+}

@@ -1,0 +1,66 @@
+#ifndef NOUGHTS_TESTS_SDL_TEST_ENV_H
+#define NOUGHTS_TESTS_SDL_TEST_ENV_H
+
+// Shared by the component tests: real SDL under the dummy video driver, real surfaces and
+// real bitmap files in a temporary working directory, and input through SDL's own queue.
+
+#include <SDL.h>
+
+#include <string>
+
+// Selects SDL's dummy video driver for this process. The game itself reads no variable.
+void UseDummyVideo();
+
+// Starts SDL with the dummy driver and opens the game's 480x272x32 display.
+SDL_Surface* OpenDummyDisplay();
+
+// Creates a fresh temporary directory, makes it the working directory, and on destruction
+// goes back and removes it with everything in it.
+class ScopedWorkDir
+{
+  public:
+    ScopedWorkDir();
+    ~ScopedWorkDir();
+    ScopedWorkDir(const ScopedWorkDir&) = delete;
+    ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
+    const std::string& Path() const { return path; }
+
+  private:
+    std::string path;
+    std::string previous;
+};
+
+// A software surface of the given size and bits per pixel (8, 16, 24 or 32), zero-filled,
+// with the common masks for that depth (none for 8).
+SDL_Surface* MakeSurface(int w, int h, int bitsPerPixel);
+
+// A w x h 32-bit surface filled with one colour, saved as a Windows bitmap under name in the
+// working directory. Returns false when it could not be written.
+bool WriteSolidBmp(const char* name, int w, int h, Uint8 red, Uint8 green, Uint8 blue);
+
+// Copies one of the shipped pictures from assets/ into the working directory.
+bool CopyShippedPicture(const char* name);
+
+// Reads pixel (x, y) as the raw value stored for the surface's pixel size (3-byte pixels
+// assembled low byte first). Locks the surface when it must be locked.
+Uint32 ReadPixel(SDL_Surface* surface, int x, int y);
+
+// Input pushed onto SDL's queue exactly as the drivers would deliver it.
+void PushKeyDown(SDLKey key, SDLMod mod = KMOD_NONE);
+void PushKeyUp(SDLKey key);
+void PushJoyButtonDown(Uint8 button, Uint8 which = 0);
+void PushJoyButtonUp(Uint8 button);
+void PushMouseMotion(Uint16 x, Uint16 y);
+void PushMouseButtonDown(Uint8 button, Uint16 x, Uint16 y);
+void PushMouseButtonUp(Uint8 button, Uint16 x, Uint16 y);
+void PushQuit();
+
+// Number of events waiting in SDL's queue (taken without removing them).
+int PendingEvents();
+
+// Zero-tolerance comparison of two surfaces of the same size, pixel by pixel through
+// SDL_GetRGB. On a difference, saves both as BMP files named after label in the system's
+// temporary directory and returns a message naming the first differing pixel; else "".
+std::string CompareSurfaces(SDL_Surface* actual, SDL_Surface* expected, const std::string& label);
+
+#endif
