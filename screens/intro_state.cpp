@@ -24,13 +24,9 @@ void CIntroState::Cleanup()
 }
 
 // A covered picture screen keeps its picture loaded.
-void CIntroState::Pause()
-{
-}
+void CIntroState::Pause() {}
 
-void CIntroState::Resume()
-{
-}
+void CIntroState::Resume() {}
 
 void CIntroState::HandleEvents(CStateEngine* engine)
 {
@@ -49,9 +45,7 @@ void CIntroState::HandleEvents(CStateEngine* engine)
     }
 }
 
-void CIntroState::Update(CStateEngine*)
-{
-}
+void CIntroState::Update(CStateEngine*) {}
 
 void CIntroState::Draw(CStateEngine* engine)
 {

@@ -23,13 +23,9 @@ void CItemState::Cleanup()
 }
 
 // A covered picture screen keeps its picture loaded.
-void CItemState::Pause()
-{
-}
+void CItemState::Pause() {}
 
-void CItemState::Resume()
-{
-}
+void CItemState::Resume() {}
 
 void CItemState::HandleEvents(CStateEngine* engine)
 {
@@ -48,9 +44,7 @@ void CItemState::HandleEvents(CStateEngine* engine)
     }
 }
 
-void CItemState::Update(CStateEngine*)
-{
-}
+void CItemState::Update(CStateEngine*) {}
 
 void CItemState::Draw(CStateEngine* engine)
 {

@@ -24,13 +24,9 @@ void CMenuState::Cleanup()
 }
 
 // A covered picture screen keeps its picture loaded.
-void CMenuState::Pause()
-{
-}
+void CMenuState::Pause() {}
 
-void CMenuState::Resume()
-{
-}
+void CMenuState::Resume() {}
 
 void CMenuState::HandleEvents(CStateEngine* engine)
 {
@@ -51,9 +47,7 @@ void CMenuState::HandleEvents(CStateEngine* engine)
     }
 }
 
-void CMenuState::Update(CStateEngine*)
-{
-}
+void CMenuState::Update(CStateEngine*) {}
 
 void CMenuState::Draw(CStateEngine* engine)
 {

@@ -88,7 +88,8 @@ Uint32 ReadPixel(SDL_Surface* surface, int x, int y)
         return 0;
     }
     const int bpp = surface->format->BytesPerPixel;
-    const Uint8* const p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
+    const Uint8* const p =
+        static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
     Uint32 value = 0;
     switch (bpp)
     {

@@ -23,7 +23,10 @@ class ScopedWorkDir
     ~ScopedWorkDir();
     ScopedWorkDir(const ScopedWorkDir&) = delete;
     ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
-    const std::string& Path() const { return path; }
+    const std::string& Path() const
+    {
+        return path;
+    }
 
   private:
     std::string path;

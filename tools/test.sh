@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: all tests on the normal build, then the
+# unit and component tests again on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=$(nproc)
+bash "$root/tools/setup.sh"
+
+bash "$root/tools/build.sh" "$root/build"
+ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
+
+bash "$root/tools/build.sh" "$root/build-sanitize" -DNOUGHTS_SANITIZE=ON -DNOUGHTS_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs" -L unit
