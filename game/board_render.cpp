@@ -1,5 +1,85 @@
 #include "game/board_render.h"
+
+#include "draw/draw.h"
+#include "frame/state_engine.h"
+#include "game/board.h"
 #include "game/play_state.h"
 
-void DrawBoard(SDL_Surface*, SDL_Surface*, SDL_Surface*, SDL_Surface*, int) {}
-void CPlayState::Draw(CStateEngine*) {}
+#include <algorithm>
+
+// SDL_Rect holds 16-bit coordinates: clamp rather than let an oversized picture wrap around.
+static Sint16 ToRectCoordinate(int value)
+{
+    return static_cast<Sint16>(std::clamp(value, -32768, 32767));
+}
+
+static void BlitAt(SDL_Surface* image, SDL_Surface* target, int x, int y)
+{
+    SDL_Rect destination = {ToRectCoordinate(x), ToRectCoordinate(y), 0, 0};
+    SDL_BlitSurface(image, nullptr, target, &destination);
+}
+
+static void DrawWhiteLine(SDL_Surface* surface, int x1, int y1, int x2, int y2)
+{
+    DrawLine(surface, x1, y1, x2, y2, 255, 255, 255);
+}
+
+// The grid goes under the cells, which cover it wherever they are as big as their pitch; the
+// black edge separates the field from the rest of the panel.
+static void DrawGrid(SDL_Surface* screen, int r)
+{
+    DrawWhiteLine(screen, 2 * r, 0, 2 * r, 6 * r);
+    DrawWhiteLine(screen, 4 * r, 0, 4 * r, 6 * r);
+    DrawWhiteLine(screen, 0, 2 * r, 6 * r, 2 * r);
+    DrawWhiteLine(screen, 0, 4 * r, 6 * r, 4 * r);
+    DrawLine(screen, 6 * r, 0, 6 * r, 6 * r, 0, 0, 0);
+}
+
+// Drawn into the image itself, so it persists and shows on the pointer image too. The right
+// and bottom edges run forward and so stop one pixel short: the bottom-right pixel stays bare.
+static void DrawFrame(SDL_Surface* image)
+{
+    const int right = image->w - 1;
+    const int bottom = image->h - 1;
+    DrawWhiteLine(image, 0, 0, 0, bottom);
+    DrawWhiteLine(image, 0, 0, right, 0);
+    DrawWhiteLine(image, right, 0, right, bottom);
+    DrawWhiteLine(image, 0, bottom, right, bottom);
+}
+
+static SDL_Surface* CellImage(int32_t cell, SDL_Surface* ringImage, SDL_Surface* crossImage,
+                              SDL_Surface* emptyImage)
+{
+    if (cell == 1)
+    {
+        return ringImage;
+    }
+    return cell == 0 ? crossImage : emptyImage;
+}
+
+void DrawBoard(SDL_Surface* target, SDL_Surface* ringImage, SDL_Surface* crossImage,
+               SDL_Surface* emptyImage, int cellRadius)
+{
+    for (int i = 0; i < BOARD_SIDE; ++i)
+    {
+        for (int j = 0; j < BOARD_SIDE; ++j)
+        {
+            SDL_Surface* const image = CellImage(board[i][j], ringImage, crossImage, emptyImage);
+            DrawFrame(image);
+            BlitAt(image, target, 2 * cellRadius * i, 2 * cellRadius * j);
+        }
+    }
+}
+
+void CPlayState::Draw(CStateEngine* engine)
+{
+    SDL_Surface* const screen = engine->screen;
+    SDL_Surface* const pointerImage = *cursorImage;
+    const int r = cellRadius;
+
+    DrawPanel(screen, 9 * r, 6 * r);
+    DrawGrid(screen, r);
+    DrawBoard(screen, ringImage, crossImage, emptyImage, r);
+    BlitAt(pointerImage, screen, cursorX - pointerImage->w / 2, cursorY - pointerImage->h / 2);
+    SDL_Flip(screen);
+}

@@ -1,18 +1,210 @@
 #include "game/play_state.h"
 
+#include "draw/draw.h"
+#include "frame/picture.h"
 #include "frame/state_engine.h"
+#include "game/board.h"
+#include "screens/item_state.h"
+
+#include <algorithm>
+#include <cstdio>
 
 static CPlayState instance;
+
+static const Uint8 JOY_BUTTON_BACK = 8;
+// Side of the black square that stands in for a picture that could not be loaded: the click
+// cell size, so a missing "NULL.bmp" still gives a board whose drawn cells match the clicks.
+static const int STAND_IN_SIDE = CELL_SIZE;
 
 CPlayState* CPlayState::Instance()
 {
     return &instance;
 }
 
-void CPlayState::Init() {}
-void CPlayState::Cleanup() {}
-void CPlayState::Pause() {}
-void CPlayState::Resume() {}
-void CPlayState::HandleEvents(CStateEngine*) {}
-void CPlayState::Update(CStateEngine*) {}
-void CPlayState::Click(int, int) {}
+// A black surface in the display's format, so it blits as a plain copy like a loaded picture.
+static SDL_Surface* MakeStandIn()
+{
+    const SDL_Surface* const display = SDL_GetVideoSurface();
+    if (display == nullptr)
+    {
+        return SDL_CreateRGBSurface(SDL_SWSURFACE, STAND_IN_SIDE, STAND_IN_SIDE, 32, 0xFF0000,
+                                    0x00FF00, 0x0000FF, 0);
+    }
+    const SDL_PixelFormat* const format = display->format;
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, STAND_IN_SIDE, STAND_IN_SIDE, format->BitsPerPixel,
+                                format->Rmask, format->Gmask, format->Bmask, format->Amask);
+}
+
+// Every image of the play screen is used unchecked later, so a missing picture is replaced by
+// a black stand-in of its own; like every picture, the failure is not reported.
+static SDL_Surface* LoadOrStandIn(const char* name)
+{
+    SDL_Surface* const picture = LoadPicture(name);
+    return picture != nullptr ? picture : MakeStandIn();
+}
+
+static void DrawCross(SDL_Surface* image, int r)
+{
+    const int cx = image->w / 2;
+    const int cy = image->h / 2;
+    // The first line starts one pixel up and left of the cell, outside a 90 x 90 image, so its
+    // first sample is dropped and the diagonal still runs corner to corner.
+    DrawLine(image, cx - r - 1, cy - r - 1, cx + r, cy + r, 255, 255, 255);
+    DrawLine(image, cx - r, cy + r - 1, cx + r, cy - r - 1, 255, 255, 255);
+}
+
+void CPlayState::Init()
+{
+    ringImage = LoadOrStandIn("NULL.bmp");
+    crossImage = LoadOrStandIn("NULL.bmp");
+    win1Image = LoadOrStandIn("win1.bmp");
+    win2Image = LoadOrStandIn("win2.bmp");
+    emptyImage = LoadOrStandIn("NULL.bmp");
+    drawImage = LoadOrStandIn("DRAW.bmp");
+
+    cellRadius = std::min(ringImage->w, ringImage->h) / 2;
+    currentPlayer = true;
+    DrawCircle(ringImage, ringImage->w / 2, ringImage->h / 2, cellRadius);
+    DrawCross(crossImage, cellRadius);
+    cursorImage = &ringImage;
+
+    const SDL_Surface* const display = SDL_GetVideoSurface();
+    mouseX = display != nullptr ? display->w / 2 : 0;
+    mouseY = display != nullptr ? display->h / 2 : 0;
+    cursorX = 0;
+    cursorY = 0;
+
+    SDL_WarpMouse(static_cast<Uint16>(mouseX), static_cast<Uint16>(mouseY));
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_FillRect(SDL_GetVideoSurface(), nullptr, 0);
+}
+
+void CPlayState::Cleanup()
+{
+    SDL_Surface** const owned[] = {&ringImage, &crossImage, &win1Image,
+                                   &win2Image, &drawImage,  &emptyImage};
+    for (SDL_Surface** const image : owned)
+    {
+        SDL_FreeSurface(*image);
+        *image = nullptr;
+    }
+    ClearBoard();
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+void CPlayState::Pause()
+{
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+void CPlayState::Resume()
+{
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_WarpMouse(static_cast<Uint16>(mouseX), static_cast<Uint16>(mouseY));
+    SDL_FillRect(SDL_GetVideoSurface(), nullptr, 0);
+}
+
+void CPlayState::HandleEvents(CStateEngine* engine)
+{
+    SDL_Event event;
+    if (SDL_PollEvent(&event) == 0)
+    {
+        return;
+    }
+    switch (event.type)
+    {
+    case SDL_KEYDOWN:
+        HandleKey(engine, event.key.keysym.sym);
+        break;
+    case SDL_MOUSEMOTION:
+        mouseX = event.motion.x;
+        mouseY = event.motion.y;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        HandleButton(engine, event.button);
+        break;
+    case SDL_JOYBUTTONDOWN:
+        if (event.jbutton.button == JOY_BUTTON_BACK)
+        {
+            engine->PopState();
+        }
+        break;
+    case SDL_QUIT:
+        engine->running = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlayState::HandleKey(CStateEngine* engine, SDLKey key)
+{
+    if (key == SDLK_ESCAPE)
+    {
+        engine->PopState();
+    }
+    else if (key == SDLK_i)
+    {
+        engine->PushState(CItemState::Instance());
+    }
+}
+
+void CPlayState::HandleButton(CStateEngine* engine, const SDL_MouseButtonEvent& button)
+{
+    switch (button.button)
+    {
+    case SDL_BUTTON_LEFT:
+        Click(button.x, button.y, button.button);
+        break;
+    case SDL_BUTTON_WHEELUP:
+        if (cellRadius > 0)
+        {
+            --cellRadius;
+        }
+        break;
+    case SDL_BUTTON_WHEELDOWN:
+        // Six radii make the field's height, so the board never grows past the window.
+        if (cellRadius < engine->screen->h / 6)
+        {
+            ++cellRadius;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlayState::Click(int x, int y, int button)
+{
+    printf("click : %d, %d, %d\n", x, y, button);
+    if (CheckOutcome() != OUTCOME_OPEN)
+    {
+        return;
+    }
+    if (PlaceMark(x, y, currentPlayer ? 1 : 0) != -1)
+    {
+        currentPlayer = !currentPlayer;
+    }
+    cursorImage = CursorImageFor(CheckOutcome());
+}
+
+SDL_Surface** CPlayState::CursorImageFor(int outcome)
+{
+    switch (outcome)
+    {
+    case 1:
+        return &win1Image;
+    case 0:
+        return &win2Image;
+    case OUTCOME_DRAW:
+        return &drawImage;
+    default:
+        return currentPlayer ? &ringImage : &crossImage;
+    }
+}
+
+void CPlayState::Update(CStateEngine*)
+{
+    cursorX = mouseX;
+    cursorY = mouseY;
+}

@@ -43,7 +43,10 @@ class CPlayState : public CGameState
     int cellRadius = 0;
 
   private:
-    void Click(int x, int y);
+    void HandleKey(CStateEngine* engine, SDLKey key);
+    void HandleButton(CStateEngine* engine, const SDL_MouseButtonEvent& button);
+    void Click(int x, int y, int button);
+    SDL_Surface** CursorImageFor(int outcome);
 };
 
 #endif
