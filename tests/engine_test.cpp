@@ -1,1 +1,222 @@
+#include "frame/game_state.h"
+#include "frame/state_engine.h"
+#include "tests/sdl_test_env.h"
+
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using Log = std::vector<std::string>;
+
+// Appends "name:Op" to a shared log for every call. Every call the engine makes should reach
+// a state while it is the top of the stack, so a call that does not is logged with
+// "(not top)" and shows up in any log comparison.
+class CRecorder : public CGameState
+{
+  public:
+    CRecorder(const char* stateName, CStateEngine* owner, Log* sharedLog)
+        : name(stateName), engine(owner), log(sharedLog)
+    {
+    }
+
+    void Init() override
+    {
+        Record("Init");
+    }
+    void Cleanup() override
+    {
+        Record("Cleanup");
+    }
+    void Pause() override
+    {
+        Record("Pause");
+    }
+    void Resume() override
+    {
+        Record("Resume");
+    }
+    void HandleEvents(CStateEngine* caller) override
+    {
+        Record("HandleEvents");
+        if (onEvents)
+        {
+            onEvents(caller);
+        }
+    }
+    void Update(CStateEngine*) override
+    {
+        Record("Update");
+    }
+    void Draw(CStateEngine*) override
+    {
+        Record("Draw");
+    }
+
+    // What HandleEvents does to the engine after logging; nothing when empty.
+    std::function<void(CStateEngine*)> onEvents;
+
+  private:
+    void Record(const char* op)
+    {
+        const bool top = !engine->states.empty() && engine->states.back() == this;
+        log->push_back(std::string(name) + ":" + op + (top ? "" : "(not top)"));
+    }
+
+    const char* name;
+    CStateEngine* engine;
+    Log* log;
+};
+
+class EngineTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        UseDummyVideo();
+        engine.Init();
+    }
+
+    // Harmless after a test's own Cleanup: the stack is empty and SDL is already down.
+    void TearDown() override
+    {
+        engine.Cleanup();
+    }
+
+    // Returns what was logged so far and starts a fresh log.
+    Log Take()
+    {
+        Log taken;
+        taken.swap(log);
+        return taken;
+    }
+
+    CStateEngine engine;
+    Log log;
+    CRecorder a{"a", &engine, &log};
+    CRecorder b{"b", &engine, &log};
+    CRecorder c{"c", &engine, &log};
+};
+
+TEST_F(EngineTest, InitOpensTheWindowAndStartsRunning)
+{
+    ASSERT_NE(nullptr, engine.screen);
+    EXPECT_EQ(engine.screen, SDL_GetVideoSurface());
+    EXPECT_EQ(480, engine.screen->w);
+    EXPECT_EQ(272, engine.screen->h);
+    EXPECT_EQ(4, engine.screen->format->BytesPerPixel);
+    EXPECT_TRUE(engine.running);
+    EXPECT_TRUE(engine.states.empty());
+    // The dummy driver does not hide real joysticks, so a machine with one opens it.
+    if (SDL_NumJoysticks() == 0)
+    {
+        EXPECT_EQ(nullptr, engine.joystick);
+    }
+    else
+    {
+        EXPECT_EQ(engine.joystick != nullptr, SDL_JoystickOpened(0) != 0);
+    }
+}
+
+TEST_F(EngineTest, PushPausesTheOldTopThenInitsTheNewTopEveryTime)
+{
+    engine.PushState(&a);
+    EXPECT_EQ((Log{"a:Init"}), Take());
+    engine.PushState(&b);
+    EXPECT_EQ((Log{"a:Pause", "b:Init"}), Take());
+    EXPECT_EQ((std::vector<CGameState*>{&a, &b}), engine.states);
+
+    // A state popped earlier is initialised afresh when pushed again.
+    engine.PopState();
+    Take();
+    engine.PushState(&b);
+    EXPECT_EQ((Log{"a:Pause", "b:Init"}), Take());
+    EXPECT_EQ((std::vector<CGameState*>{&a, &b}), engine.states);
+}
+
+TEST_F(EngineTest, PopCleansUpTheTopThenResumesTheUncoveredState)
+{
+    engine.PushState(&a);
+    engine.PushState(&b);
+    Take();
+
+    engine.PopState();
+    EXPECT_EQ((Log{"b:Cleanup", "a:Resume"}), Take());
+    EXPECT_EQ((std::vector<CGameState*>{&a}), engine.states);
+
+    // The last state goes without anything being resumed; an empty stack is left alone.
+    engine.PopState();
+    EXPECT_EQ((Log{"a:Cleanup"}), Take());
+    EXPECT_TRUE(engine.states.empty());
+    engine.PopState();
+    EXPECT_EQ(Log{}, Take());
+}
+
+TEST_F(EngineTest, CleanupTearsDownTopDownOnceEachAndShutsSdlDown)
+{
+    engine.PushState(&a);
+    engine.PushState(&b);
+    engine.PushState(&c);
+    Take();
+
+    engine.Cleanup();
+    EXPECT_EQ((Log{"c:Cleanup", "b:Cleanup", "a:Cleanup"}), Take());
+    EXPECT_TRUE(engine.states.empty());
+    EXPECT_EQ(nullptr, engine.screen);
+    EXPECT_EQ(0u, SDL_WasInit(SDL_INIT_EVERYTHING));
+}
+
+TEST_F(EngineTest, PassCallsTheTopOnlyInOrder)
+{
+    engine.PushState(&a);
+    engine.PushState(&b);
+    engine.PushState(&c);
+    Take();
+
+    // a and b are paused under c: two passes reach c alone.
+    RunPass(&engine);
+    RunPass(&engine);
+    EXPECT_EQ((Log{"c:HandleEvents", "c:Update", "c:Draw", "c:HandleEvents", "c:Update", "c:Draw"}),
+              Take());
+}
+
+TEST_F(EngineTest, StatePushedDuringEventsIsUpdatedAndDrawnInTheSamePass)
+{
+    engine.PushState(&a);
+    a.onEvents = [this](CStateEngine* caller) { caller->PushState(&b); };
+    Take();
+
+    RunPass(&engine);
+    EXPECT_EQ((Log{"a:HandleEvents", "a:Pause", "b:Init", "b:Update", "b:Draw"}), Take());
+    RunPass(&engine);
+    EXPECT_EQ((Log{"b:HandleEvents", "b:Update", "b:Draw"}), Take());
+}
+
+TEST_F(EngineTest, StateUncoveredDuringEventsIsResumedUpdatedAndDrawnInTheSamePass)
+{
+    engine.PushState(&a);
+    engine.PushState(&b);
+    b.onEvents = [](CStateEngine* caller) { caller->PopState(); };
+    Take();
+
+    RunPass(&engine);
+    EXPECT_EQ((Log{"b:HandleEvents", "b:Cleanup", "a:Resume", "a:Update", "a:Draw"}), Take());
+    EXPECT_EQ((std::vector<CGameState*>{&a}), engine.states);
+}
+
+TEST_F(EngineTest, StoppingFinishesThePass)
+{
+    engine.PushState(&a);
+    a.onEvents = [](CStateEngine* caller) { caller->running = false; };
+    Take();
+
+    RunPass(&engine);
+    EXPECT_FALSE(engine.running);
+    EXPECT_EQ((Log{"a:HandleEvents", "a:Update", "a:Draw"}), Take());
+}
+
+} // namespace
