@@ -1,0 +1,100 @@
+"""End to end: start-up, the intro and menu screens, and every way the game can end.
+
+Run as: frame_and_pictures_test.py <noughts binary> <assets dir>
+"""
+
+import os
+import signal
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import shipped_pictures  # noqa: E402
+
+
+class FrameAndPicturesTest(harness.GameTestCase):
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.intro = cls.asset("intro.bmp")
+        cls.menu = cls.asset("menu.bmp")
+
+    def start_on_menu(self):
+        game = self.start_game()
+        game.wait_for_image(self.intro, name="intro")
+        game.key("space")
+        game.wait_for_image(self.menu, name="menu")
+        return game
+
+    def test_start_prints_arguments_and_shows_the_intro_picture_exactly(self):
+        self.assertEqual((self.intro.width, self.intro.height), (480, 272))
+        game = self.start_game(["a", "b c"])
+        self.assertEqual(game.geometry()[2:], (480, 272))
+        game.wait_for_image(self.intro, name="intro")
+        game.key("Escape")
+        self.assertEqual(game.wait_exit(), 0)
+        self.assertEqual(game.stdout(), "3\n%s\na\nb c\n" % harness.BINARY)
+
+    def test_space_opens_the_menu_and_escape_goes_back_then_ends(self):
+        game = self.start_on_menu()
+        game.key("Escape")
+        game.wait_for_image(self.intro, name="intro after menu")
+        game.key("Escape")
+        self.assertEqual(game.wait_exit(), 0)
+
+    def test_quit_requests_end_the_game_cleanly(self):
+        def close(game):
+            self.x.send_close_request(game.window)
+
+        cases = [
+            ("SIGTERM on the menu", True, lambda game: game.send_signal(signal.SIGTERM)),
+            ("SIGINT on the menu", True, lambda game: game.send_signal(signal.SIGINT)),
+            ("window close on the menu", True, close),
+            ("window close on the intro", False, close),
+        ]
+        for name, on_menu, request in cases:
+            with self.subTest(name):
+                if on_menu:
+                    game = self.start_on_menu()
+                else:
+                    game = self.start_game()
+                    game.wait_for_image(self.intro, name="intro")
+                request(game)
+                self.assertEqual(game.wait_exit(), 0)
+                game.stop()
+
+    def test_unknown_video_driver_ends_with_status_1_and_sdl_error(self):
+        # SDL 1.2 reports an unknown driver name as having no video device at all.
+        game = self.start_game(["x"], env={"SDL_VIDEODRIVER": "bogus"}, window=False)
+        self.assertEqual(game.wait_exit(), 1)
+        self.assertIn("Couldn't initialize SDL: No available video device\n", game.stderr())
+        self.assertEqual(game.stdout(), "2\n%s\nx\n" % harness.BINARY)
+
+    def test_missing_menu_picture_leaves_the_intro_on_screen(self):
+        game = self.start_game(pictures=shipped_pictures(harness.ASSETS, leave_out=["menu.bmp"]))
+        game.wait_for_image(self.intro, name="intro")
+        game.key("space")
+        self.assertTrue(game.stays_alive(0.3), "game ended on Space: " + game.stderr())
+        self.assertIsNone(game.capture().first_difference(self.intro))
+        # Had the menu not opened, this Escape would end the game.
+        game.key("Escape")
+        self.assertTrue(game.stays_alive(0.3), "Escape on the menu ended the game")
+        game.key("Escape")
+        self.assertEqual(game.wait_exit(), 0)
+
+    def test_smaller_menu_picture_covers_only_the_top_left_corner(self):
+        small_menu = harness.pattern_image(200, 100, seed=3)
+        pictures = shipped_pictures(harness.ASSETS)
+        pictures["menu.bmp"] = small_menu
+        game = self.start_game(pictures=pictures)
+        game.wait_for_image(self.intro, name="intro")
+        game.key("space")
+        game.wait_for_image(self.intro.paste(small_menu, 0, 0), name="small menu over intro")
+        game.key("Escape")
+        game.wait_for_image(self.intro, name="intro after small menu")
+        game.key("Escape")
+        self.assertEqual(game.wait_exit(), 0)
+
+
+if __name__ == "__main__":
+    harness.run_tests()

@@ -1,0 +1,582 @@
+"""Runs the real noughts binary in a private Xvfb and drives it like a person would.
+
+Input goes through XTEST (xdotool without --window), pictures are read back with xwd, so what
+a test sees is what the X server shows. Every wait is bounded; the X server and the game are
+always stopped, also when a test fails or the runner is terminated.
+
+Typical use:
+
+    with XServer() as x, Game(x, binary, ["a"], pictures=shipped_pictures(assets)) as game:
+        game.find_window()
+        game.wait_for_image(read_bmp(assets + "/intro.bmp"))
+        game.key("Escape")
+        assert game.wait_exit() == 0
+"""
+
+import os
+import select
+import shutil
+import signal
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from itertools import count
+
+PICTURE_NAMES = ("intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp", "win1.bmp", "win2.bmp",
+                 "DRAW.bmp")
+DEFAULT_TIMEOUT = 5.0
+TOOL_TIMEOUT = 10.0
+POLL_INTERVAL = 0.02
+FAILURE_DIR = os.path.join(tempfile.gettempdir(), "noughts-e2e-failures")
+_failure_numbers = count(1)
+
+# Set by run_tests from the command line: the game binary and the folder of shipped pictures.
+BINARY = None
+ASSETS = None
+
+
+class HarnessError(AssertionError):
+    """Raised when the environment or the game does not do what a test waits for."""
+
+
+def wait_until(condition, timeout, what):
+    """Polls condition() until it returns a true value, which is returned; raises after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() >= deadline:
+            raise HarnessError("timed out after %.1f s waiting for %s" % (timeout, what))
+        time.sleep(POLL_INTERVAL)
+
+
+def kill_group(process, grace=2.0):
+    """Stops a process started in its own session, and whatever it started, for certain."""
+    if process.poll() is not None:
+        return
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        try:
+            os.killpg(process.pid, sig)
+        except ProcessLookupError:
+            return
+        try:
+            process.wait(timeout=grace)
+            return
+        except subprocess.TimeoutExpired:
+            pass
+
+
+# ---------------------------------------------------------------------------------------------
+# Pictures
+
+
+class Image:
+    """An RGB picture: rgb holds 3 bytes per pixel, rows top down, no padding."""
+
+    def __init__(self, width, height, rgb):
+        if len(rgb) != width * height * 3:
+            raise ValueError("%dx%d picture needs %d bytes, got %d" %
+                             (width, height, width * height * 3, len(rgb)))
+        self.width = width
+        self.height = height
+        self.rgb = bytes(rgb)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def crop(self, x, y, width, height):
+        rows = [self.rgb[((y + row) * self.width + x) * 3:((y + row) * self.width + x + width) * 3]
+                for row in range(height)]
+        return Image(width, height, b"".join(rows))
+
+    def paste(self, other, x, y):
+        """A copy of this picture with other laid over it, top left corner at (x, y), clipped."""
+        rgb = bytearray(self.rgb)
+        left, right = max(x, 0), min(x + other.width, self.width)
+        if right <= left:
+            return Image(self.width, self.height, rgb)
+        for row in range(max(y, 0), min(y + other.height, self.height)):
+            source = ((row - y) * other.width + left - x) * 3
+            target = (row * self.width + left) * 3
+            size = (right - left) * 3
+            rgb[target:target + size] = other.rgb[source:source + size]
+        return Image(self.width, self.height, rgb)
+
+    def first_difference(self, other):
+        """None when equal, else a sentence naming the size mismatch or first differing pixel."""
+        if (self.width, self.height) != (other.width, other.height):
+            return "size %dx%d, expected %dx%d" % (self.width, self.height, other.width,
+                                                   other.height)
+        if self.rgb == other.rgb:
+            return None
+        differing = sum(1 for i in range(0, len(self.rgb), 3)
+                        if self.rgb[i:i + 3] != other.rgb[i:i + 3])
+        index = next(i for i in range(len(self.rgb)) if self.rgb[i] != other.rgb[i]) // 3
+        x, y = index % self.width, index // self.width
+        return "%d pixels differ, first at (%d, %d): %s, expected %s" % (
+            differing, x, y, self.pixel(x, y), other.pixel(x, y))
+
+    def save_ppm(self, path):
+        with open(path, "wb") as out:
+            out.write(b"P6\n%d %d\n255\n" % (self.width, self.height))
+            out.write(self.rgb)
+
+
+def pattern_image(width, height, seed):
+    """A picture in which neighbouring pixels and different seeds differ, to catch offsets."""
+    rgb = bytearray()
+    for y in range(height):
+        for x in range(width):
+            rgb += bytes(((x * 7 + seed * 50) & 255, (y * 5 + seed * 90) & 255, (x ^ y) & 255))
+    return Image(width, height, rgb)
+
+
+def _interleave(width, height, channels):
+    rgb = bytearray(width * height * 3)
+    for offset, channel in enumerate(channels):
+        rgb[offset::3] = channel
+    return rgb
+
+
+def read_bmp(path):
+    """Reads an uncompressed 24- or 32-bit Windows bitmap (bottom-up or top-down)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:2] != b"BM":
+        raise ValueError("%s: not a BMP file" % path)
+    (offset,) = struct.unpack_from("<I", data, 10)
+    _, width, height, _, bits, compression = struct.unpack_from("<IiiHHI", data, 14)
+    if bits not in (24, 32) or compression not in (0, 3):
+        raise ValueError("%s: %d bits, compression %d not supported" % (path, bits, compression))
+    if compression == 3 and bits == 32:
+        masks = struct.unpack_from("<III", data, 54)
+        if masks != (0xFF0000, 0xFF00, 0xFF):
+            raise ValueError("%s: bitfields %s not supported" % (path, masks))
+    step = bits // 8
+    stride = (width * bits + 31) // 32 * 4
+    rows = range(abs(height)) if height < 0 else range(height - 1, -1, -1)
+    packed = b"".join(data[offset + row * stride:offset + row * stride + width * step]
+                      for row in rows)
+    height = abs(height)
+    return Image(width, height,
+                 _interleave(width, height, (packed[2::step], packed[1::step], packed[0::step])))
+
+
+def write_bmp(path, image):
+    """Writes a 32-bit BI_RGB bottom-up bitmap, the layout the shipped pictures use."""
+    bgrx = bytearray(image.width * image.height * 4)
+    bgrx[0::4] = image.rgb[2::3]
+    bgrx[1::4] = image.rgb[1::3]
+    bgrx[2::4] = image.rgb[0::3]
+    stride = image.width * 4
+    pixels = b"".join(bgrx[row * stride:(row + 1) * stride]
+                      for row in range(image.height - 1, -1, -1))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 32, 0, len(pixels),
+                       2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+def parse_xwd(data):
+    """Decodes an xwd dump of a TrueColor window (ZPixmap, 16 to 32 bits per pixel)."""
+    fields = struct.unpack_from(">25I", data)
+    (header_size, _, pixmap_format, _, width, height, _, byte_order, _, _, _, bits_per_pixel,
+     bytes_per_line, _, red_mask, green_mask, blue_mask, _, _, ncolors) = fields[:20]
+    if pixmap_format != 2 or bits_per_pixel not in (16, 24, 32):
+        raise HarnessError("xwd format %d with %d bits per pixel not supported" %
+                           (pixmap_format, bits_per_pixel))
+    start = header_size + ncolors * 12
+    step = bits_per_pixel // 8
+    rows = [data[start + y * bytes_per_line:start + y * bytes_per_line + width * step]
+            for y in range(height)]
+    packed = b"".join(rows)
+    masks = (red_mask, green_mask, blue_mask)
+    if step == 4 and byte_order == 0 and masks == (0xFF0000, 0xFF00, 0xFF):
+        # The usual depth-24 layout: bytes B, G, R, pad; sliced rather than looped for speed.
+        channels = (packed[2::4], packed[1::4], packed[0::4])
+        return Image(width, height, _interleave(width, height, channels))
+    order = "little" if byte_order == 0 else "big"
+    rgb = bytearray()
+    for i in range(0, len(packed), step):
+        value = int.from_bytes(packed[i:i + step], order)
+        for mask in masks:
+            shift = (mask & -mask).bit_length() - 1
+            top = mask >> shift
+            rgb.append(((value & mask) >> shift) * 255 // top)
+    return Image(width, height, rgb)
+
+
+def shipped_pictures(assets_dir, leave_out=()):
+    """Maps each shipped picture name to its file, for Game(pictures=...)."""
+    return {name: os.path.join(assets_dir, name) for name in PICTURE_NAMES
+            if name not in leave_out}
+
+
+# ---------------------------------------------------------------------------------------------
+# X server
+
+
+class XServer:
+    """A private Xvfb on a display number it picks itself; a context manager."""
+
+    def __init__(self, width=640, height=480, timeout=DEFAULT_TIMEOUT):
+        self.width = width
+        self.height = height
+        self.timeout = timeout
+        self.process = None
+        self.display = None
+        self._log = None
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def start(self):
+        self._log = tempfile.TemporaryFile()
+        read_end, write_end = os.pipe()
+        try:
+            # -noreset: without it the server resets whenever its last client leaves, and a
+            # client connecting during that reset is refused.
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
+                 "-screen", "0", "%dx%dx24" % (self.width, self.height)],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=self._log,
+                stderr=self._log, start_new_session=True)
+        except OSError as error:
+            os.close(read_end)
+            raise HarnessError("cannot start Xvfb: %s" % error)
+        finally:
+            os.close(write_end)
+        try:
+            number = self._read_display_number(read_end)
+        except BaseException:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+        self.display = ":" + number
+
+    def _read_display_number(self, fd):
+        # Xvfb writes the number once it accepts connections.
+        deadline = time.monotonic() + self.timeout
+        text = b""
+        while not text.endswith(b"\n"):
+            remaining = deadline - time.monotonic()
+            ready, _, _ = select.select([fd], [], [], max(remaining, 0))
+            chunk = os.read(fd, 16) if ready else b""
+            if not chunk:
+                raise HarnessError("Xvfb did not report a display within %.1f s: %s" %
+                                   (self.timeout, self.log_text()))
+            text += chunk
+        return text.decode().strip()
+
+    def log_text(self):
+        if self._log is None:
+            return ""
+        self._log.seek(0)
+        return self._log.read().decode(errors="replace")
+
+    def stop(self):
+        if self.process is not None:
+            kill_group(self.process)
+            self.process = None
+        if self._log is not None:
+            self._log.close()
+            self._log = None
+
+    def env(self, extra=None):
+        env = dict(os.environ)
+        env["DISPLAY"] = self.display
+        env.pop("XAUTHORITY", None)
+        env.update(extra or {})
+        return env
+
+    def tool(self, *args):
+        """Runs an X client tool (xdotool, xwd) against this server; returns its stdout bytes."""
+        result = subprocess.run(args, env=self.env(), stdin=subprocess.DEVNULL,
+                                capture_output=True, timeout=TOOL_TIMEOUT)
+        if result.returncode != 0:
+            raise HarnessError("%s failed (%d): %s" % (" ".join(args), result.returncode,
+                                                        result.stderr.decode(errors="replace")))
+        return result.stdout
+
+    def send_close_request(self, window):
+        """Asks window to close the way a window manager does: a WM_DELETE_WINDOW message.
+
+        Spoken in the X protocol directly, since no installed tool sends it without a window
+        manager running (xdotool windowclose destroys the window instead).
+        """
+        path = "/tmp/.X11-unix/X" + self.display.lstrip(":")
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as conn:
+            conn.settimeout(TOOL_TIMEOUT)
+            conn.connect(path)
+            _x11_handshake(conn)
+            protocols = _x11_intern_atom(conn, b"WM_PROTOCOLS")
+            delete = _x11_intern_atom(conn, b"WM_DELETE_WINDOW")
+            client_message = struct.pack("<BBHII5I", 33, 32, 0, window, protocols, delete, 0, 0,
+                                         0, 0)
+            conn.sendall(struct.pack("<BBHII", 25, 0, 11, window, 0) + client_message)
+            # A round trip proves the server took the event; an error would arrive first.
+            conn.sendall(struct.pack("<BxH", 43, 1))
+            _x11_reply(conn)
+
+
+def _recv_exact(conn, size):
+    data = b""
+    while len(data) < size:
+        chunk = conn.recv(size - len(data))
+        if not chunk:
+            raise HarnessError("X server closed the connection")
+        data += chunk
+    return data
+
+
+def _x11_handshake(conn):
+    conn.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
+    status, _, _, _, extra = struct.unpack("<BBHHH", _recv_exact(conn, 8))
+    setup = _recv_exact(conn, extra * 4)
+    if status != 1:
+        raise HarnessError("X server refused the connection: %r" % setup)
+
+
+def _x11_reply(conn):
+    reply = _recv_exact(conn, 32)
+    if reply[0] == 0:
+        raise HarnessError("X error %d on request %d" % (reply[1], reply[10]))
+    (extra,) = struct.unpack_from("<I", reply, 4)
+    return reply + _recv_exact(conn, extra * 4)
+
+
+def _x11_intern_atom(conn, name):
+    padded = name + b"\0" * (-len(name) % 4)
+    conn.sendall(struct.pack("<BBHHxx", 16, 0, 2 + len(padded) // 4, len(name)) + padded)
+    (atom,) = struct.unpack_from("<I", _x11_reply(conn), 8)
+    return atom
+
+
+# ---------------------------------------------------------------------------------------------
+# The game
+
+
+class Game:
+    """One run of the game binary in a fresh working directory; a context manager.
+
+    pictures maps file names to a source path (copied) or an Image (written as a 32-bit BMP).
+    """
+
+    def __init__(self, xserver, binary, args=(), pictures=None, env=None):
+        self.x = xserver
+        self.binary = os.path.abspath(binary)
+        self.args = list(args)
+        self.pictures = pictures if pictures is not None else {}
+        self.extra_env = env or {}
+        self.root = None
+        self.workdir = None
+        self.process = None
+        self.window = None
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def start(self):
+        self.root = tempfile.mkdtemp(prefix="noughts-e2e-")
+        self.workdir = os.path.join(self.root, "run")
+        os.mkdir(self.workdir)
+        for name, source in self.pictures.items():
+            target = os.path.join(self.workdir, name)
+            if isinstance(source, Image):
+                write_bmp(target, source)
+            else:
+                shutil.copyfile(source, target)
+        with open(self._out_path("stdout"), "wb") as out, \
+                open(self._out_path("stderr"), "wb") as err:
+            self.process = subprocess.Popen([self.binary] + self.args, cwd=self.workdir,
+                                            env=self.x.env(self.extra_env),
+                                            stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                            start_new_session=True)
+
+    def stop(self):
+        if self.process is not None:
+            kill_group(self.process)
+        if self.root is not None:
+            shutil.rmtree(self.root, ignore_errors=True)
+            self.root = None
+
+    def _out_path(self, stream):
+        return os.path.join(self.root, stream + ".txt")
+
+    def stdout(self):
+        with open(self._out_path("stdout"), "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def stderr(self):
+        with open(self._out_path("stderr"), "rb") as f:
+            return f.read().decode(errors="replace")
+
+    # -- process
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def wait_exit(self, timeout=DEFAULT_TIMEOUT):
+        """Returns the exit status (negative: killed by that signal); fails if still running."""
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessError("game still running after %.1f s" % timeout) from None
+
+    def stays_alive(self, seconds):
+        """True if the game is still running after seconds (for checks that nothing ends it)."""
+        try:
+            self.process.wait(timeout=seconds)
+            return False
+        except subprocess.TimeoutExpired:
+            return True
+
+    def send_signal(self, sig):
+        self.process.send_signal(sig)
+
+    # -- window
+
+    def find_window(self, timeout=DEFAULT_TIMEOUT):
+        """Waits for the game's mapped top-level window, gives it the keyboard, returns its id."""
+        def search():
+            self._check_running()
+            result = subprocess.run(
+                ["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+                env=self.x.env(), stdin=subprocess.DEVNULL, capture_output=True,
+                timeout=TOOL_TIMEOUT)
+            ids = result.stdout.split()
+            return int(ids[0]) if result.returncode == 0 and ids else None
+
+        self.window = wait_until(search, timeout, "the game's window")
+        self.focus()
+        return self.window
+
+    def _check_running(self):
+        if not self.alive():
+            raise HarnessError("game ended with status %d; stderr: %s" %
+                               (self.process.returncode, self.stderr()))
+
+    def geometry(self):
+        """(x, y, width, height) of the window on the screen."""
+        out = self.x.tool("xdotool", "getwindowgeometry", "--shell", str(self.window))
+        values = dict(line.split("=", 1) for line in out.decode().split())
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def focus(self):
+        # No window manager runs and the server's focus is PointerRoot, so keys go to the window
+        # under the pointer; setting the focus as well keeps keys there wherever the pointer is.
+        self.x.tool("xdotool", "windowfocus", "--sync", str(self.window))
+
+    def capture(self):
+        """The window's pixels as the X server shows them."""
+        return parse_xwd(self.x.tool("xwd", "-id", str(self.window), "-silent"))
+
+    def wait_for_image(self, expected, timeout=DEFAULT_TIMEOUT, name="expected"):
+        """Polls captures until one equals expected pixel for pixel; returns it.
+
+        On timeout saves the last capture and expected picture as PPM files and fails naming the
+        first differing pixel.
+        """
+        last = [None]
+
+        def matches():
+            self._check_running()
+            last[0] = self.capture()
+            return last[0].first_difference(expected) is None
+
+        try:
+            wait_until(matches, timeout, "the window to show " + name)
+        except HarnessError as error:
+            raise HarnessError("%s; %s" % (error, self.save_mismatch(last[0], expected,
+                                                                      name))) from None
+        return last[0]
+
+    def save_mismatch(self, actual, expected, name):
+        os.makedirs(FAILURE_DIR, exist_ok=True)
+        stem = os.path.join(FAILURE_DIR, "%s-%d-%d" % (name.replace(" ", "-"), os.getpid(),
+                                                      next(_failure_numbers)))
+        expected.save_ppm(stem + "-expected.ppm")
+        if actual is None:
+            return "no capture taken; expected saved as %s-expected.ppm" % stem
+        actual.save_ppm(stem + "-actual.ppm")
+        return "%s; saved %s-actual.ppm and -expected.ppm" % (actual.first_difference(expected),
+                                                               stem)
+
+    # -- input, through XTEST like a real keyboard and mouse
+
+    def move_to(self, x, y):
+        """Moves the pointer to (x, y) in window coordinates."""
+        left, top, _, _ = self.geometry()
+        self.x.tool("xdotool", "mousemove", "--sync", str(left + x), str(top + y))
+
+    def click(self, button=1):
+        self.x.tool("xdotool", "click", str(button))
+
+    def key(self, name):
+        self.x.tool("xdotool", "key", name)
+
+
+# ---------------------------------------------------------------------------------------------
+# Test cases and runner
+
+
+class GameTestCase(unittest.TestCase):
+    """Shares one X server among a file's tests; each test starts games of its own."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.x = XServer()
+        cls.x.start()
+        cls.addClassCleanup(cls.x.stop)
+
+    def start_game(self, args=(), pictures=None, env=None, window=True):
+        """Starts the game (with the shipped pictures unless told otherwise), stopped after the
+        test; with window, also waits for its window and gives it the keyboard."""
+        if pictures is None:
+            pictures = shipped_pictures(ASSETS)
+        game = Game(self.x, BINARY, args, pictures, env)
+        self.addCleanup(game.stop)
+        game.start()
+        if window:
+            game.find_window()
+        return game
+
+    @staticmethod
+    def asset(name):
+        """A shipped picture, read for comparison."""
+        return read_bmp(os.path.join(ASSETS, name))
+
+
+def run_tests():
+    """Entry point of a test file: argv is <noughts binary> <assets dir>.
+
+    Sets BINARY and ASSETS on this module and runs the file's unittest cases. A terminating
+    signal unwinds normally, so every context manager still stops its processes.
+    """
+    if len(sys.argv) != 3:
+        sys.exit("usage: %s NOUGHTS_BINARY ASSETS_DIR" % sys.argv[0])
+    global BINARY, ASSETS
+    BINARY, ASSETS = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+
+    def terminate(signum, _frame):
+        raise SystemExit("terminated by signal %d" % signum)
+
+    signal.signal(signal.SIGTERM, terminate)
+    signal.signal(signal.SIGHUP, terminate)
+    unittest.main(argv=sys.argv[:1], verbosity=2)
