@@ -1,7 +1,250 @@
 #include "draw/draw.h"
 
-// Placeholder until the primitives land.
-void ClearSurface(SDL_Surface*) {}
-void DrawPanel(SDL_Surface*, int, int) {}
-void DrawLine(SDL_Surface*, int, int, int, int, Uint8, Uint8, Uint8) {}
-void DrawCircle(SDL_Surface*, int, int, int) {}
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+namespace
+{
+// The pixels of a locked surface and the extent a call may write in.
+struct Canvas
+{
+    Uint8* pixels;
+    int pitch;
+    int w;
+    int h;
+};
+
+struct Direction
+{
+    double cos;
+    double sin;
+};
+} // namespace
+
+// Stores one mapped value at a pixel's address. 2- and 4-byte values go through memcpy so a
+// pitch that leaves rows unaligned stays defined; it still compiles to one store. 3-byte
+// values are written byte by byte, low byte first, whatever the machine's byte order.
+template <int Bpp> static inline void Store(Uint8* at, Uint32 value)
+{
+    if constexpr (Bpp == 1)
+    {
+        *at = static_cast<Uint8>(value);
+    }
+    else if constexpr (Bpp == 2)
+    {
+        const Uint16 low = static_cast<Uint16>(value);
+        std::memcpy(at, &low, sizeof low);
+    }
+    else if constexpr (Bpp == 3)
+    {
+        at[0] = static_cast<Uint8>(value);
+        at[1] = static_cast<Uint8>(value >> 8);
+        at[2] = static_cast<Uint8>(value >> 16);
+    }
+    else
+    {
+        std::memcpy(at, &value, sizeof value);
+    }
+}
+
+template <int Bpp> static inline void Plot(const Canvas& canvas, int x, int y, Uint32 value)
+{
+    Store<Bpp>(canvas.pixels + static_cast<std::ptrdiff_t>(y) * canvas.pitch + x * Bpp, value);
+}
+
+template <int Bpp> static void FillRow(Uint8* row, int width, Uint32 value)
+{
+    for (int x = 0; x < width; ++x)
+    {
+        Store<Bpp>(row + x * Bpp, value);
+    }
+}
+
+// Fills the width x height rectangle at (0, 0), which the caller has clipped to the canvas,
+// never touching the padding after a row. Single bytes go to memset, in one call when the
+// rows lie back to back. Wider pixels are stored one by one in the first row only; the other
+// rows are copies of it, which runs at memory speed, 3-byte pixels included.
+template <int Bpp>
+static void FillTopLeft(const Canvas& canvas, int width, int height, Uint32 value)
+{
+    Uint8* const first = canvas.pixels;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * Bpp;
+    if constexpr (Bpp == 1)
+    {
+        if (rowBytes == static_cast<std::size_t>(canvas.pitch))
+        {
+            std::memset(first, static_cast<Uint8>(value), rowBytes * height);
+            return;
+        }
+        for (int y = 0; y < height; ++y)
+        {
+            std::memset(first + static_cast<std::ptrdiff_t>(y) * canvas.pitch,
+                        static_cast<Uint8>(value), rowBytes);
+        }
+    }
+    else
+    {
+        FillRow<Bpp>(first, width, value);
+        for (int y = 1; y < height; ++y)
+        {
+            std::memcpy(first + static_cast<std::ptrdiff_t>(y) * canvas.pitch, first, rowBytes);
+        }
+    }
+}
+
+// Truncates a sample coordinate toward zero. Values far outside any surface are clamped first,
+// which keeps the conversion defined without moving them inside.
+static inline int Truncate(double coordinate)
+{
+    constexpr double far = 1 << 30;
+    return static_cast<int>(std::clamp(coordinate, -far, far));
+}
+
+// The line parameter's accumulated values t = 0, LINE_STEP, ... while t < 1: the same 1000
+// values on every call, so they are summed once.
+static const std::vector<double>& LineParameters()
+{
+    static const std::vector<double> parameters = []
+    {
+        std::vector<double> values;
+        for (double t = 0.0; t < 1.0; t += LINE_STEP)
+        {
+            values.push_back(t);
+        }
+        return values;
+    }();
+    return parameters;
+}
+
+// cos and sin of the accumulated angles a = 0, CIRCLE_STEP, ... while a < CIRCLE_END_ANGLE.
+static const std::vector<Direction>& CircleDirections()
+{
+    static const std::vector<Direction> directions = []
+    {
+        std::vector<Direction> values;
+        for (double a = 0.0; a < CIRCLE_END_ANGLE; a += CIRCLE_STEP)
+        {
+            values.push_back({std::cos(a), std::sin(a)});
+        }
+        return values;
+    }();
+    return directions;
+}
+
+template <int Bpp>
+static void PlotLine(const Canvas& canvas, int x1, int y1, double dx, double dy, Uint32 value)
+{
+    for (const double t : LineParameters())
+    {
+        const int y = Truncate(y1 + dy * t);
+        const int x = Truncate(x1 + dx * t);
+        if (x >= 0 && x < canvas.w && y >= 0 && y < canvas.h)
+        {
+            Plot<Bpp>(canvas, x, y, value);
+        }
+    }
+}
+
+template <int Bpp>
+static void PlotCircle(const Canvas& canvas, double cx, double cy, double radius, Uint32 value)
+{
+    for (const Direction& direction : CircleDirections())
+    {
+        const int x = Truncate(cx + direction.cos * radius);
+        const int y = Truncate(cy - direction.sin * radius);
+        // Strict bounds and one column left of the computed point: the outline this game's
+        // marks were designed with.
+        if (x > 0 && x < canvas.w && y > 0 && y < canvas.h)
+        {
+            Plot<Bpp>(canvas, x - 1, y, value);
+        }
+    }
+}
+
+// Runs draw(canvas, pixelSize) inside the lock SDL demands, with the pixel size as a
+// compile-time constant so the store is chosen once per call. Returns false, having drawn
+// nothing and without unlocking, when the lock is refused.
+template <typename Draw> static bool DrawLocked(SDL_Surface* surface, Draw draw)
+{
+    const bool mustLock = SDL_MUSTLOCK(surface);
+    if (mustLock && SDL_LockSurface(surface) < 0)
+    {
+        return false;
+    }
+    // Read only now: an RLE-accelerated surface has no pixels until it is locked.
+    const Canvas canvas{static_cast<Uint8*>(surface->pixels), surface->pitch, surface->w,
+                        surface->h};
+    switch (surface->format->BytesPerPixel)
+    {
+    case 1:
+        draw(canvas, std::integral_constant<int, 1>());
+        break;
+    case 2:
+        draw(canvas, std::integral_constant<int, 2>());
+        break;
+    case 3:
+        draw(canvas, std::integral_constant<int, 3>());
+        break;
+    default:
+        draw(canvas, std::integral_constant<int, 4>());
+        break;
+    }
+    if (mustLock)
+    {
+        SDL_UnlockSurface(surface);
+    }
+    return true;
+}
+
+void ClearSurface(SDL_Surface* surface)
+{
+    const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
+    DrawLocked(surface, [black](const Canvas& canvas, auto size)
+               { FillTopLeft<decltype(size)::value>(canvas, canvas.w, canvas.h, black); });
+}
+
+void DrawPanel(SDL_Surface* surface, int width, int height)
+{
+    ClearSurface(surface);
+    const Uint32 gray = SDL_MapRGB(surface->format, 128, 128, 128);
+    DrawLocked(surface,
+               [=](const Canvas& canvas, auto size)
+               {
+                   const int columns = std::min(width, canvas.w);
+                   const int rows = std::min(height, canvas.h);
+                   if (columns > 0 && rows > 0)
+                   {
+                       FillTopLeft<decltype(size)::value>(canvas, columns, rows, gray);
+                   }
+               });
+}
+
+void DrawLine(SDL_Surface* surface, int x1, int y1, int x2, int y2, Uint8 red, Uint8 green,
+              Uint8 blue)
+{
+    const Uint32 colour = SDL_MapRGB(surface->format, red, green, blue);
+    // Differences taken in 64 bits are exact for every pair of ints, and exact in a double.
+    const double dx = static_cast<double>(static_cast<Sint64>(x2) - x1);
+    const double dy = static_cast<double>(static_cast<Sint64>(y2) - y1);
+    DrawLocked(surface, [=](const Canvas& canvas, auto size)
+               { PlotLine<decltype(size)::value>(canvas, x1, y1, dx, dy, colour); });
+}
+
+void DrawCircle(SDL_Surface* surface, int cx, int cy, int radius)
+{
+    ClearSurface(surface);
+    const Uint32 white = SDL_MapRGB(surface->format, 255, 255, 255);
+    const bool drawn =
+        DrawLocked(surface, [=](const Canvas& canvas, auto size)
+                   { PlotCircle<decltype(size)::value>(canvas, cx, cy, radius, white); });
+    // SDL 1.2's update goes through the current video device and crashes when video is not
+    // running, which an off-screen image does not otherwise need.
+    if (drawn && SDL_WasInit(SDL_INIT_VIDEO) != 0)
+    {
+        SDL_UpdateRect(surface, cx - radius, cy - radius, 2 * radius, 2 * radius);
+    }
+}

@@ -30,7 +30,9 @@ void DrawLine(SDL_Surface* surface, int x1, int y1, int x2, int y2, Uint8 red, U
 
 // Clears to black, then draws a white outline around (cx, cy) by angle sampling. A computed
 // point (x, y) with 0 < x < w and 0 < y < h lights pixel (x - 1, y). Finally asks SDL to
-// update the square (cx - radius, cy - radius, 2 * radius, 2 * radius).
+// update the square (cx - radius, cy - radius, 2 * radius, 2 * radius), but only while SDL's
+// video is running: SDL 1.2 crashes on an update request without it, and an off-screen
+// picture can be drawn before or after that. Nothing is updated if the lock was refused.
 void DrawCircle(SDL_Surface* surface, int cx, int cy, int radius);
 
 #endif

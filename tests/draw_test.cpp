@@ -1,1 +1,403 @@
+#include "draw/draw.h"
+
+#include "tests/sdl_test_env.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+// A pixel format and the values SDL_MapRGB gives its colours, worked out by hand from the
+// masks (the alpha mask is part of every mapped value). Ink is (0x11, 0x22, 0x33), whose bytes
+// all differ, so a store in the wrong byte order shows.
+struct Format
+{
+    const char* name;
+    int bits;
+    Uint32 rmask, gmask, bmask, amask;
+    Uint32 black, gray, white, ink;
+};
+
+// The 8-bit palette puts black, gray, white and ink at indices 7, 5, 3 and 9, never 0.
+const Format kFormats[] = {
+    {"Palette8", 8, 0, 0, 0, 0, 7, 5, 3, 9},
+    {"Rgb565", 16, 0xF800, 0x07E0, 0x001F, 0, 0x0000, 0x8410, 0xFFFF, 0x1106},
+    {"Rgb555", 16, 0x7C00, 0x03E0, 0x001F, 0, 0x0000, 0x4210, 0x7FFF, 0x0886},
+    {"Rgb888", 24, 0xFF0000, 0x00FF00, 0x0000FF, 0, 0, 0x808080, 0xFFFFFF, 0x112233},
+    {"Bgr888", 24, 0x0000FF, 0x00FF00, 0xFF0000, 0, 0, 0x808080, 0xFFFFFF, 0x332211},
+    {"Xrgb8888", 32, 0xFF0000, 0x00FF00, 0x0000FF, 0, 0, 0x808080, 0xFFFFFF, 0x112233},
+    {"Rgba8888", 32, 0xFF000000, 0x00FF0000, 0x0000FF00, 0x000000FF, 0x000000FF, 0x808080FF,
+     0xFFFFFFFF, 0x112233FF},
+};
+
+void PrintTo(const Format& format, std::ostream* out)
+{
+    *out << format.name;
+}
+
+constexpr int kGuard = 16;
+
+// A surface over a buffer of the test's own: every row is followed by padding bytes and the
+// whole is framed by guard bytes. All bytes, pixels included, start as a pattern that differs
+// from byte to byte, so any byte written outside the pixels, even a copy of another padding
+// byte, shows in a comparison of the whole buffer.
+class PaddedSurface
+{
+  public:
+    PaddedSurface(const Format& format, int width, int height, int padding)
+        : bpp(format.bits / 8), w(width), h(height), pitch(width * bpp + padding),
+          bytes(2 * kGuard + pitch * height)
+    {
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+        {
+            bytes[i] = static_cast<Uint8>(0xA5 + 37 * i);
+        }
+        expected = bytes;
+        surface = SDL_CreateRGBSurfaceFrom(bytes.data() + kGuard, w, h, format.bits, pitch,
+                                           format.rmask, format.gmask, format.bmask, format.amask);
+        if (surface != nullptr && format.bits == 8)
+        {
+            SDL_Color colours[256];
+            for (SDL_Color& colour : colours)
+            {
+                colour = {200, 100, 50, 0};
+            }
+            colours[7] = {0, 0, 0, 0};
+            colours[5] = {128, 128, 128, 0};
+            colours[3] = {255, 255, 255, 0};
+            colours[9] = {0x11, 0x22, 0x33, 0};
+            SDL_SetColors(surface, colours, 0, 256);
+        }
+    }
+    ~PaddedSurface()
+    {
+        SDL_FreeSurface(surface);
+    }
+    PaddedSurface(const PaddedSurface&) = delete;
+    PaddedSurface& operator=(const PaddedSurface&) = delete;
+
+    // Writes value into the expected buffer as the pixel-size table defines it.
+    void Expect(int x, int y, Uint32 value)
+    {
+        Uint8* const at = expected.data() + kGuard + y * pitch + x * bpp;
+        if (bpp == 1)
+        {
+            at[0] = static_cast<Uint8>(value);
+        }
+        else if (bpp == 2)
+        {
+            const Uint16 low = static_cast<Uint16>(value);
+            std::memcpy(at, &low, 2);
+        }
+        else if (bpp == 3)
+        {
+            at[0] = value & 0xFF;
+            at[1] = (value >> 8) & 0xFF;
+            at[2] = (value >> 16) & 0xFF;
+        }
+        else
+        {
+            std::memcpy(at, &value, 4);
+        }
+    }
+
+    void ExpectAll(Uint32 value)
+    {
+        for (int y = 0; y < h; ++y)
+        {
+            for (int x = 0; x < w; ++x)
+            {
+                Expect(x, y, value);
+            }
+        }
+    }
+
+    // "" when every byte of the buffer is as expected, else where the first difference is.
+    std::string Mismatch() const
+    {
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+        {
+            if (bytes[i] != expected[i])
+            {
+                return "byte " + Where(i) + " is " + std::to_string(bytes[i]) + ", expected " +
+                       std::to_string(expected[i]);
+            }
+        }
+        return "";
+    }
+
+    SDL_Surface* surface = nullptr;
+
+  private:
+    std::string Where(std::size_t i) const
+    {
+        const long offset = static_cast<long>(i) - kGuard;
+        if (offset < 0 || offset >= static_cast<long>(pitch) * h)
+        {
+            return "in a guard";
+        }
+        const int y = static_cast<int>(offset / pitch);
+        const int column = static_cast<int>(offset % pitch);
+        if (column >= w * bpp)
+        {
+            return "in the padding of row " + std::to_string(y);
+        }
+        return std::to_string(column % bpp) + " of pixel (" + std::to_string(column / bpp) + ", " +
+               std::to_string(y) + ")";
+    }
+
+    int bpp, w, h, pitch;
+    std::vector<Uint8> bytes;
+    std::vector<Uint8> expected;
+};
+
+using Pixels = std::vector<std::pair<int, int>>;
+
+// count pixels from (x, y), each one (stepX, stepY) on from the one before.
+Pixels Steps(int x, int y, int count, int stepX, int stepY)
+{
+    Pixels pixels;
+    for (int i = 0; i < count; ++i)
+    {
+        pixels.emplace_back(x + i * stepX, y + i * stepY);
+    }
+    return pixels;
+}
+
+class DrawTest : public testing::TestWithParam<Format>
+{
+};
+
+TEST_P(DrawTest, ClearAndPanelPaintExactlyTheirPixels)
+{
+    const Format& format = GetParam();
+    const int w = 37;
+    const int h = 6;
+    struct Panel
+    {
+        int width, height;
+    };
+    const Panel panels[] = {{5, 3}, {0, 6}, {4, 0}, {-2, 3}, {37, 6}, {100, 100}, {36, 1}, {1, 6}};
+    // Without padding the rows lie back to back, with it they must stay apart.
+    for (const int padding : {0, 3})
+    {
+        SCOPED_TRACE("padding " + std::to_string(padding));
+        PaddedSurface cleared(format, w, h, padding);
+        ASSERT_NE(cleared.surface, nullptr) << SDL_GetError();
+        ClearSurface(cleared.surface);
+        cleared.ExpectAll(format.black);
+        EXPECT_EQ(cleared.Mismatch(), "") << "ClearSurface";
+
+        for (const Panel& panel : panels)
+        {
+            PaddedSurface target(format, w, h, padding);
+            DrawPanel(target.surface, panel.width, panel.height);
+            for (int y = 0; y < h; ++y)
+            {
+                for (int x = 0; x < w; ++x)
+                {
+                    const bool gray = x < panel.width && y < panel.height;
+                    target.Expect(x, y, gray ? format.gray : format.black);
+                }
+            }
+            EXPECT_EQ(target.Mismatch(), "")
+                << "DrawPanel " << panel.width << " x " << panel.height;
+        }
+    }
+}
+
+TEST_P(DrawTest, LinesColourTheirSamplesAndNothingElse)
+{
+    const Format& format = GetParam();
+    struct Line
+    {
+        const char* name;
+        int w, h, x1, y1, x2, y2;
+        Pixels pixels;
+    };
+    const Line lines[] = {
+        {"forward stops short of the end", 90, 3, 0, 0, 89, 0, Steps(0, 0, 89, 1, 0)},
+        {"backward reaches the end", 90, 3, 89, 0, 0, 0, Steps(0, 0, 90, 1, 0)},
+        {"downward stops at row 269", 91, 272, 90, 0, 90, 270, Steps(90, 0, 270, 0, 1)},
+        {"single point", 10, 5, 5, 2, 5, 2, Steps(5, 2, 1, 0, 0)},
+        {"2000 pixels in 1000 samples", 2001, 1, 0, 0, 2000, 0, Steps(0, 0, 1000, 2, 0)},
+        {"start outside, second sample truncates to 0", 90, 90, -1, -1, 90, 90,
+         Steps(0, 0, 90, 1, 1)},
+        {"samples beyond the right edge skipped", 90, 3, 80, 1, 200, 1, Steps(80, 1, 10, 1, 0)},
+        {"entirely outside", 10, 10, -5, -5, -100, 20, {}},
+    };
+    for (const Line& line : lines)
+    {
+        SCOPED_TRACE(line.name);
+        PaddedSurface target(format, line.w, line.h, 3);
+        ASSERT_NE(target.surface, nullptr) << SDL_GetError();
+        DrawLine(target.surface, line.x1, line.y1, line.x2, line.y2, 0x11, 0x22, 0x33);
+        for (const auto& [x, y] : line.pixels)
+        {
+            target.Expect(x, y, format.ink);
+        }
+        EXPECT_EQ(target.Mismatch(), "");
+    }
+}
+
+TEST_P(DrawTest, CellCircleMatchesItsDefinition)
+{
+    const Format& format = GetParam();
+    // Padding 4 keeps rows aligned for ReadPixel's typed reads.
+    PaddedSurface target(format, 90, 90, 4);
+    ASSERT_NE(target.surface, nullptr) << SDL_GetError();
+    DrawCircle(target.surface, 45, 45, 45);
+
+    // Independent oracle, written plainly from the definition with its literal constants.
+    target.ExpectAll(format.black);
+    for (double a = 0.0; a < 6.263184; a += static_cast<double>(0.005f))
+    {
+        const int x = static_cast<int>(45.0 + std::cos(a) * 45.0);
+        const int y = static_cast<int>(45.0 - std::sin(a) * 45.0);
+        if (x > 0 && x < 90 && y > 0 && y < 90)
+        {
+            target.Expect(x - 1, y, format.white);
+        }
+    }
+    EXPECT_EQ(target.Mismatch(), "");
+
+    // Worked out by hand: the first sample (90, 45) is dropped, the second (89.99, 44.78)
+    // lights (88, 44); x < 90 everywhere keeps column 89 dark and y > 0 keeps row 0 dark; row 45
+    // is reached only near a = 0 (x = 90), a = pi (x < 1) and beyond the last angle, so it
+    // stays dark; just past 3 pi / 2 the point (45, 89.99) lights (44, 89).
+    for (int i = 0; i < 90; ++i)
+    {
+        EXPECT_EQ(ReadPixel(target.surface, 89, i), format.black) << "column 89, row " << i;
+        EXPECT_EQ(ReadPixel(target.surface, i, 0), format.black) << "row 0, column " << i;
+        EXPECT_EQ(ReadPixel(target.surface, i, 45), format.black) << "row 45, column " << i;
+    }
+    EXPECT_EQ(ReadPixel(target.surface, 88, 44), format.white);
+    EXPECT_EQ(ReadPixel(target.surface, 44, 89), format.white);
+}
+
+TEST_P(DrawTest, SmallCirclesLightOnlyTheirHandWorkedPixels)
+{
+    const Format& format = GetParam();
+    struct Circle
+    {
+        int cx, cy, radius;
+        Pixels white;
+    };
+    // Radius 1 around (5, 3): x is 6 only at a = 0, then 5 while cos a >= 0 and 4 after;
+    // y is 2 while sin a > 0 and 3 after. Points on the border or outside are dropped.
+    const Circle circles[] = {
+        {10, 4, 0, {{9, 4}}}, {36, 5, 0, {{35, 5}}},
+        {0, 3, 0, {}},        {5, 0, 0, {}},
+        {37, 3, 0, {}},       {5, 3, 1, {{5, 3}, {4, 2}, {3, 2}, {3, 3}, {4, 3}}},
+        {100, 100, 20, {}},
+    };
+    for (const Circle& circle : circles)
+    {
+        SCOPED_TRACE("centre (" + std::to_string(circle.cx) + ", " + std::to_string(circle.cy) +
+                     ") radius " + std::to_string(circle.radius));
+        PaddedSurface target(format, 37, 6, 3);
+        ASSERT_NE(target.surface, nullptr) << SDL_GetError();
+        DrawCircle(target.surface, circle.cx, circle.cy, circle.radius);
+        target.ExpectAll(format.black);
+        for (const auto& [x, y] : circle.white)
+        {
+            target.Expect(x, y, format.white);
+        }
+        EXPECT_EQ(target.Mismatch(), "");
+    }
+}
+
+std::string FormatName(const testing::TestParamInfo<Format>& format)
+{
+    return format.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPixelSize, DrawTest, testing::ValuesIn(kFormats), FormatName);
+
+TEST(DrawThreeBytePixels, AreStoredLowByteFirst)
+{
+    PaddedSurface target(kFormats[3], 4, 1, 0);
+    ASSERT_NE(target.surface, nullptr) << SDL_GetError();
+    DrawPanel(target.surface, 1, 1);
+    DrawLine(target.surface, 1, 0, 3, 0, 0x11, 0x22, 0x33);
+    const Uint8* const pixels = static_cast<const Uint8*>(target.surface->pixels);
+    const Uint8 row[12] = {0x80, 0x80, 0x80, 0x33, 0x22, 0x11, 0x33, 0x22, 0x11, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(pixels, row, sizeof row), 0);
+}
+
+// An RLE-accelerated surface has no pixel memory at all until it is locked, so drawing
+// without the lock would crash, and a lock left held would show in locked.
+TEST(DrawLocking, EveryPrimitiveLocksAnRleSurfaceAndReleasesIt)
+{
+    SDL_Surface* const surface = MakeSurface(20, 10, 32);
+    SDL_Surface* const target = MakeSurface(20, 10, 32);
+    ASSERT_NE(surface, nullptr);
+    ASSERT_NE(target, nullptr);
+    SDL_FillRect(surface, nullptr, 0xFFFFFF);
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, 0xFF00FF);
+    SDL_BlitSurface(surface, nullptr, target, nullptr); // the first blit encodes it
+    ASSERT_TRUE(SDL_MUSTLOCK(surface));
+    ASSERT_EQ(surface->pixels, nullptr);
+
+    ClearSurface(surface);
+    EXPECT_EQ(surface->locked, 0);
+    EXPECT_EQ(ReadPixel(surface, 19, 9), 0x000000u);
+
+    DrawPanel(surface, 5, 5);
+    EXPECT_EQ(surface->locked, 0);
+    EXPECT_EQ(ReadPixel(surface, 4, 4), 0x808080u);
+    EXPECT_EQ(ReadPixel(surface, 5, 4), 0x000000u);
+
+    DrawLine(surface, 0, 9, 19, 9, 255, 255, 255);
+    EXPECT_EQ(surface->locked, 0);
+    EXPECT_EQ(ReadPixel(surface, 18, 9), 0xFFFFFFu);
+    EXPECT_EQ(ReadPixel(surface, 19, 9), 0x000000u);
+
+    DrawCircle(surface, 10, 5, 3);
+    EXPECT_EQ(surface->locked, 0);
+    EXPECT_EQ(ReadPixel(surface, 12, 5), 0xFFFFFFu); // computed (13, 5), one column left
+    EXPECT_EQ(ReadPixel(surface, 4, 4), 0x000000u);
+    SDL_FreeSurface(target);
+    SDL_FreeSurface(surface);
+}
+
+// SDL 1.2's update request dereferences the video device, which does not exist while video
+// is down; an off-screen picture must still be drawable then.
+TEST(DrawCircleUpdate, IsSkippedWhileVideoIsDown)
+{
+    SDL_Quit();
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+    SDL_Surface* const surface = MakeSurface(90, 90, 32);
+    ASSERT_NE(surface, nullptr);
+    SDL_FillRect(surface, nullptr, 0x123456);
+    DrawCircle(surface, 45, 45, 45);
+    EXPECT_EQ(ReadPixel(surface, 0, 0), 0x000000u);
+    EXPECT_EQ(ReadPixel(surface, 88, 44), 0xFFFFFFu);
+    SDL_FreeSurface(surface);
+}
+
+TEST(DrawCircleUpdate, IsMadeOnTheDisplayEvenWhenNothingFallsInside)
+{
+    SDL_Surface* const screen = OpenDummyDisplay();
+    ASSERT_NE(screen, nullptr) << SDL_GetError();
+    SDL_FillRect(screen, nullptr, 0x123456);
+    DrawCircle(screen, 2000, 2000, 10);
+    for (int y = 0; y < screen->h; ++y)
+    {
+        for (int x = 0; x < screen->w; ++x)
+        {
+            ASSERT_EQ(ReadPixel(screen, x, y), 0x000000u) << "(" << x << ", " << y << ")";
+        }
+    }
+    DrawCircle(screen, 240, 136, 45);
+    EXPECT_EQ(ReadPixel(screen, 284, 136), 0xFFFFFFu); // the computed (285, 136), one left
+    EXPECT_EQ(ReadPixel(screen, 285, 136), 0x000000u);
+    SDL_Quit();
+}
+} // namespace
