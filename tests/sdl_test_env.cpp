@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <unistd.h>
 
@@ -237,4 +238,46 @@ std::string CompareSurfaces(SDL_Surface* actual, SDL_Surface* expected, const st
         }
     }
     return "";
+}
+
+bool operator==(const Rgb& left, const Rgb& right)
+{
+    return left.r == right.r && left.g == right.g && left.b == right.b;
+}
+
+bool operator!=(const Rgb& left, const Rgb& right)
+{
+    return !(left == right);
+}
+
+std::ostream& operator<<(std::ostream& out, const Rgb& colour)
+{
+    return out << "(" << int(colour.r) << ", " << int(colour.g) << ", " << int(colour.b) << ")";
+}
+
+Rgb ReadRgb(SDL_Surface* surface, int x, int y)
+{
+    Rgb colour = {0, 0, 0};
+    SDL_GetRGB(ReadPixel(surface, x, y), surface->format, &colour.r, &colour.g, &colour.b);
+    return colour;
+}
+
+void FillRgb(SDL_Surface* surface, int x, int y, int w, int h, Rgb colour)
+{
+    SDL_Rect area = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
+                     static_cast<Uint16>(h)};
+    SDL_FillRect(surface, &area, SDL_MapRGB(surface->format, colour.r, colour.g, colour.b));
+}
+
+int CountPixelsOtherThan(SDL_Surface* surface, Rgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < surface->h; ++y)
+    {
+        for (int x = 0; x < surface->w; ++x)
+        {
+            count += ReadRgb(surface, x, y) != colour ? 1 : 0;
+        }
+    }
+    return count;
 }

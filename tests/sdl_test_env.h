@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <iosfwd>
 #include <string>
 
 // Selects SDL's dummy video driver for this process. The game itself reads no variable.
@@ -65,5 +66,25 @@ int PendingEvents();
 // SDL_GetRGB. On a difference, saves both as BMP files named after label in the system's
 // temporary directory and returns a message naming the first differing pixel; else "".
 std::string CompareSurfaces(SDL_Surface* actual, SDL_Surface* expected, const std::string& label);
+
+// A pixel's colour as SDL_GetRGB gives it, comparable and printable in test messages.
+struct Rgb
+{
+    Uint8 r;
+    Uint8 g;
+    Uint8 b;
+};
+bool operator==(const Rgb& left, const Rgb& right);
+bool operator!=(const Rgb& left, const Rgb& right);
+std::ostream& operator<<(std::ostream& out, const Rgb& colour);
+
+// The colour of pixel (x, y) through the surface's own format.
+Rgb ReadRgb(SDL_Surface* surface, int x, int y);
+
+// Paints the rectangle (x, y, w, h) in one colour, for building expected pictures by hand.
+void FillRgb(SDL_Surface* surface, int x, int y, int w, int h, Rgb colour);
+
+// How many pixels of the surface have any other colour.
+int CountPixelsOtherThan(SDL_Surface* surface, Rgb colour);
 
 #endif
