@@ -135,9 +135,50 @@ static const std::vector<Direction>& CircleDirections()
     return directions;
 }
 
+// Writes the pixels from (x, y) to (x + dx, y + dy), one of dx and dy being 0, clipped to the
+// canvas.
+template <int Bpp>
+static void PlotSpan(const Canvas& canvas, int x, int y, int dx, int dy, Uint32 value)
+{
+    const int left = std::max(std::min(x, x + dx), 0);
+    const int right = std::min(std::max(x, x + dx), canvas.w - 1);
+    const int top = std::max(std::min(y, y + dy), 0);
+    const int bottom = std::min(std::max(y, y + dy), canvas.h - 1);
+    for (int row = top; row <= bottom; ++row)
+    {
+        for (int column = left; column <= right; ++column)
+        {
+            Plot<Bpp>(canvas, column, row, value);
+        }
+    }
+}
+
+// An axis-aligned line that moves less than one pixel per sample hits every pixel between its
+// first and its last sample, so it can be written as a span with the very same pixels. Its
+// samples are exact to far better than the margin to a whole pixel while the coordinates stay
+// small; beyond these bounds the general sampling loop runs.
+static bool IsSpan(int x1, int y1, double dx, double dy)
+{
+    constexpr int COORDINATE_LIMIT = 1 << 20;
+    constexpr double STEP_LIMIT = 999;
+    const bool axisAligned = dx == 0 || dy == 0;
+    return axisAligned && std::abs(x1) <= COORDINATE_LIMIT && std::abs(y1) <= COORDINATE_LIMIT &&
+           std::abs(dx) <= STEP_LIMIT && std::abs(dy) <= STEP_LIMIT;
+}
+
 template <int Bpp>
 static void PlotLine(const Canvas& canvas, int x1, int y1, double dx, double dy, Uint32 value)
 {
+    // Every line of the board's grid and frames is axis-aligned: they are redrawn on every
+    // pass, so they take the span path.
+    if (IsSpan(x1, y1, dx, dy))
+    {
+        const double last = LineParameters().back();
+        const int xLast = Truncate(x1 + dx * last);
+        const int yLast = Truncate(y1 + dy * last);
+        PlotSpan<Bpp>(canvas, x1, y1, xLast - x1, yLast - y1, value);
+        return;
+    }
     for (const double t : LineParameters())
     {
         const int y = Truncate(y1 + dy * t);

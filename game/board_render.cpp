@@ -1,5 +1,6 @@
 #include "game/board_render.h"
 
+#include "draw/blit.h"
 #include "draw/draw.h"
 #include "frame/state_engine.h"
 #include "game/board.h"
@@ -15,8 +16,7 @@ static Sint16 ToRectCoordinate(int value)
 
 static void BlitAt(SDL_Surface* image, SDL_Surface* target, int x, int y)
 {
-    SDL_Rect destination = {ToRectCoordinate(x), ToRectCoordinate(y), 0, 0};
-    SDL_BlitSurface(image, nullptr, target, &destination);
+    BlitWhole(image, target, ToRectCoordinate(x), ToRectCoordinate(y));
 }
 
 static void DrawWhiteLine(SDL_Surface* surface, int x1, int y1, int x2, int y2)

@@ -401,3 +401,75 @@ TEST(DrawCircleUpdate, IsMadeOnTheDisplayEvenWhenNothingFallsInside)
     SDL_Quit();
 }
 } // namespace
+
+namespace
+{
+// The line rule written out plainly: 1000 samples at accumulated parameters, truncated.
+std::vector<Uint8> SampledRow(int width, int x1, int dx)
+{
+    std::vector<Uint8> row(width, 0);
+    for (double t = 0.0; t < 1.0; t += static_cast<double>(0.001f))
+    {
+        const double x = x1 + dx * t;
+        if (x > -1.0 && x < width)
+        {
+            row[static_cast<int>(x)] = 1;
+        }
+    }
+    return row;
+}
+
+std::vector<Uint8> DrawnRow(SDL_Surface* surface, int x1, int dx, bool vertical)
+{
+    SDL_FillRect(surface, nullptr, 0);
+    if (vertical)
+    {
+        DrawLine(surface, 0, x1, 0, x1 + dx, 255, 255, 255);
+    }
+    else
+    {
+        DrawLine(surface, x1, 0, x1 + dx, 0, 255, 255, 255);
+    }
+    std::vector<Uint8> row(vertical ? surface->h : surface->w);
+    for (std::size_t i = 0; i < row.size(); ++i)
+    {
+        const int at = static_cast<int>(i);
+        row[i] = ReadPixel(surface, vertical ? 0 : at, vertical ? at : 0) != 0 ? 1 : 0;
+    }
+    return row;
+}
+} // namespace
+
+// Grid and frame lines are axis-aligned and drawn on every pass, so they may be drawn as
+// spans; the pixels must still be exactly those the samples hit, for every length on either
+// side of the 1000-sample limit and starts on and around the board's edges.
+TEST(DrawLineAxisAligned, HitsExactlyTheSampledPixels)
+{
+    const int size = 1200;
+    SDL_Surface* const wide = MakeSurface(size, 1, 32);
+    SDL_Surface* const tall = MakeSurface(1, size, 32);
+    ASSERT_NE(wide, nullptr);
+    ASSERT_NE(tall, nullptr);
+    const int starts[] = {-1000, -999, -500, -3,  -1,  0,   1,   2,   44,  45,   89,
+                          90,    135,  269,  270, 404, 405, 479, 500, 999, 1100, 1199};
+    int mismatches = 0;
+    for (const int x1 : starts)
+    {
+        for (int dx = -1005; dx <= 1005; ++dx)
+        {
+            const std::vector<Uint8> expected = SampledRow(size, x1, dx);
+            for (SDL_Surface* const surface : {wide, tall})
+            {
+                const bool vertical = surface == tall;
+                if (DrawnRow(surface, x1, dx, vertical) != expected && ++mismatches <= 5)
+                {
+                    ADD_FAILURE() << (vertical ? "vertical" : "horizontal") << " line from " << x1
+                                  << " by " << dx;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(0, mismatches);
+    SDL_FreeSurface(wide);
+    SDL_FreeSurface(tall);
+}

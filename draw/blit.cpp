@@ -1,0 +1,58 @@
+#include "draw/blit.h"
+
+#include <algorithm>
+#include <cstring>
+
+// SDL 1.2 copies same-format pictures with non-temporal MMX stores that bypass the cache:
+// several times slower than memcpy for the small pictures the board redraws on every pass.
+static bool IsPlainCopy(const SDL_Surface* source, const SDL_Surface* target)
+{
+    const SDL_PixelFormat* const from = source->format;
+    const SDL_PixelFormat* const to = target->format;
+    const Uint32 special = SDL_SRCCOLORKEY | SDL_SRCALPHA | SDL_RLEACCEL | SDL_HWSURFACE;
+    // Palettised surfaces would need equal palettes too; they are rare enough to leave to SDL.
+    return from->BytesPerPixel > 1 && from->BitsPerPixel == to->BitsPerPixel &&
+           from->Rmask == to->Rmask && from->Gmask == to->Gmask && from->Bmask == to->Bmask &&
+           from->Amask == to->Amask && (source->flags & special) == 0 &&
+           (target->flags & special) == 0 && !SDL_MUSTLOCK(source) && !SDL_MUSTLOCK(target);
+}
+
+static void CopyClipped(SDL_Surface* source, SDL_Surface* target, int x, int y)
+{
+    const SDL_Rect& clip = target->clip_rect;
+    const int left = std::max(x, static_cast<int>(clip.x));
+    const int top = std::max(y, static_cast<int>(clip.y));
+    const int right = std::min(x + source->w, clip.x + static_cast<int>(clip.w));
+    const int bottom = std::min(y + source->h, clip.y + static_cast<int>(clip.h));
+    if (left >= right || top >= bottom)
+    {
+        return;
+    }
+    const int bpp = source->format->BytesPerPixel;
+    const size_t rowBytes = static_cast<size_t>(right - left) * bpp;
+    const Uint8* from = static_cast<const Uint8*>(source->pixels) +
+                        static_cast<ptrdiff_t>(top - y) * source->pitch + (left - x) * bpp;
+    Uint8* to = static_cast<Uint8*>(target->pixels) + static_cast<ptrdiff_t>(top) * target->pitch +
+                left * bpp;
+    for (int row = top; row < bottom; ++row)
+    {
+        std::memcpy(to, from, rowBytes);
+        from += source->pitch;
+        to += target->pitch;
+    }
+}
+
+void BlitWhole(SDL_Surface* source, SDL_Surface* target, Sint16 x, Sint16 y)
+{
+    if (source == nullptr || target == nullptr)
+    {
+        return;
+    }
+    if (IsPlainCopy(source, target))
+    {
+        CopyClipped(source, target, x, y);
+        return;
+    }
+    SDL_Rect destination = {x, y, 0, 0};
+    SDL_BlitSurface(source, nullptr, target, &destination);
+}

@@ -1,0 +1,13 @@
+#ifndef NOUGHTS_DRAW_BLIT_H
+#define NOUGHTS_DRAW_BLIT_H
+
+#include <SDL.h>
+
+// Blits the whole of source onto target with its top-left corner at (x, y), clipped to the
+// target's clip rectangle: the same pixels as SDL_BlitSurface with that destination. Opaque
+// surfaces of one and the same format are copied row by row with memcpy; everything else
+// (conversions, colour keys, alpha, surfaces that must be locked) goes to SDL_BlitSurface.
+// The result of SDL's blit is not reported, as nothing acts on it.
+void BlitWhole(SDL_Surface* source, SDL_Surface* target, Sint16 x, Sint16 y);
+
+#endif
