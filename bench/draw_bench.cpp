@@ -1,16 +1,12 @@
 // The drawing primitives against SDL's own rectangle fill on the game's 480x272 surfaces, for
-// every pixel size. After the usual table, prints each primitive's time as a ratio of its
-// SDL_FillRect equivalent (median of the repetitions).
+// every pixel size.
 
+#include "bench/bench_ratios.h"
 #include "draw/draw.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <string>
-#include <vector>
 
 static constexpr int kWidth = 480;
 static constexpr int kHeight = 272;
@@ -176,73 +172,17 @@ BENCHMARK(BM_DrawLine)->Apply(ForEachDepth);
 BENCHMARK(BM_DrawCircleCell)->Apply(ForEachDepth);
 BENCHMARK(BM_DrawCircleWindow)->Apply(ForEachDepth);
 
-// The console table as usual, plus the median times kept for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
+// Reported after the table as each primitive's time relative to its SDL_FillRect equivalent.
+static const bool ratiosRegistered = []
 {
-  public:
-    void ReportRuns(const std::vector<Run>& reports) override
-    {
-        for (const Run& run : reports)
-        {
-            if (run.aggregate_name == "median")
-            {
-                medians[run.run_name.function_name + "/" + run.run_name.args] =
-                    run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(reports);
-    }
-
-    void PrintRatios() const
-    {
-        std::printf("\nTime relative to the SDL_FillRect equivalent (median of repetitions):\n");
-        for (const int depth : kDepths)
-        {
-            PrintRatio("ClearSurface/FillRect", "BM_ClearSurface", "BM_FillRectClear", depth);
-            PrintRatio("DrawPanel/FillRect x2", "BM_DrawPanel", "BM_FillRectPanel", depth);
-        }
-    }
-
-  private:
-    void PrintRatio(const char* label, const char* mine, const char* theirs, int depth) const
+    for (const int depth : kDepths)
     {
         const std::string suffix = "/bpp:" + std::to_string(depth);
-        const auto ours = medians.find(mine + suffix);
-        const auto sdl = medians.find(theirs + suffix);
-        if (ours != medians.end() && sdl != medians.end() && sdl->second > 0)
-        {
-            std::printf("%s ratio %2dbpp: %.2f\n", label, depth, ours->second / sdl->second);
-        }
+        const std::string label = " " + std::to_string(depth) + "bpp";
+        AddRatio("ClearSurface/FillRect" + label, "BM_ClearSurface" + suffix,
+                 "BM_FillRectClear" + suffix);
+        AddRatio("DrawPanel/FillRect x2" + label, "BM_DrawPanel" + suffix,
+                 "BM_FillRectPanel" + suffix);
     }
-
-    std::map<std::string, double> medians;
-};
-
-int main(int argc, char** argv)
-{
-    // The dummy driver makes DrawCircle's update request a real one, as in the game.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) < 0)
-    {
-        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
-        return 1;
-    }
-    // Repetitions interleave by default, so a change in the machine's load hits both sides of
-    // a ratio alike; a flag given on the command line still wins.
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    std::vector<char*> arguments(argv, argv + argc);
-    arguments.insert(arguments.begin() + 1, interleave);
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
-    {
-        SDL_Quit();
-        return 1;
-    }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    SDL_Quit();
-    return 0;
-}
+    return true;
+}();
