@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Captures a game in progress from the real window into docs/screenshot.png, for the README.
+# Builds nothing: give the game binary (default build/noughts) and optionally the output file.
+# Needs Xvfb, xdotool and xwd (tools/setup.sh installs them).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+binary=${1:-$root/build/noughts}
+output=${2:-$root/docs/screenshot.png}
+if [[ ! -x $binary ]]; then
+    echo "no game binary at $binary: build first (bash tools/build.sh)" >&2
+    exit 1
+fi
+mkdir -p "$(dirname "$output")"
+exec python3 "$root/tools/screenshot.py" "$binary" "$root/assets" "$output"
