@@ -72,21 +72,9 @@ class CRecorder : public CGameState
     Log* log;
 };
 
-class EngineTest : public ::testing::Test
+class EngineTest : public EngineFixture
 {
   protected:
-    void SetUp() override
-    {
-        UseDummyVideo();
-        engine.Init();
-    }
-
-    // Harmless after a test's own Cleanup: the stack is empty and SDL is already down.
-    void TearDown() override
-    {
-        engine.Cleanup();
-    }
-
     // Returns what was logged so far and starts a fresh log.
     Log Take()
     {
@@ -95,7 +83,6 @@ class EngineTest : public ::testing::Test
         return taken;
     }
 
-    CStateEngine engine;
     Log log;
     CRecorder a{"a", &engine, &log};
     CRecorder b{"b", &engine, &log};

@@ -68,13 +68,12 @@ void Fill(SDL_Surface* surface, Uint8 r, Uint8 g, Uint8 b, SDL_Rect* area = null
     SDL_FillRect(surface, area, SDL_MapRGB(surface->format, r, g, b));
 }
 
-class PictureScreensTest : public ::testing::Test
+class PictureScreensTest : public EngineFixture
 {
   protected:
     void SetUp() override
     {
-        UseDummyVideo();
-        engine.Init();
+        EngineFixture::SetUp();
         // Distinct colours, so what is on the screen tells which file was drawn.
         ASSERT_TRUE(WriteSolidBmp("intro.bmp", 480, 272, 200, 0, 0));
         ASSERT_TRUE(WriteSolidBmp("menu.bmp", 480, 272, 0, 200, 0));
@@ -85,11 +84,6 @@ class PictureScreensTest : public ::testing::Test
         {
             ASSERT_TRUE(WriteSolidBmp(name, 120, 60, 90, 90, 90));
         }
-    }
-
-    void TearDown() override
-    {
-        engine.Cleanup();
     }
 
     // Empties the stack and the queue, then pushes stack as the game would have.
@@ -131,7 +125,6 @@ class PictureScreensTest : public ::testing::Test
     }
 
     ScopedWorkDir workDir;
-    CStateEngine engine;
     CIntroState* const intro = CIntroState::Instance();
     CMenuState* const menu = CMenuState::Instance();
     CItemState* const item = CItemState::Instance();

@@ -29,21 +29,10 @@ inline Uint16 CellY(int cell)
     return static_cast<Uint16>(90 * (cell % 3) + 45);
 }
 
-class PlaySession : public ::testing::Test
+// Pictures may be written after SetUp: the play screen loads them when it is pushed.
+class PlaySession : public EngineFixture
 {
   protected:
-    // Pictures may be written after this; the play screen loads them when it is pushed.
-    void SetUp() override
-    {
-        UseDummyVideo();
-        engine.Init();
-    }
-
-    void TearDown() override
-    {
-        engine.Cleanup();
-    }
-
     // Init's pointer warp queues a motion event under the dummy driver: handle it too.
     void EnterPlay()
     {
@@ -94,7 +83,6 @@ class PlaySession : public ::testing::Test
     }
 
     ScopedWorkDir workDir;
-    CStateEngine engine;
     CPlayState* const play = CPlayState::Instance();
 };
 

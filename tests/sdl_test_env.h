@@ -4,13 +4,35 @@
 // Shared by the component tests: real SDL under the dummy video driver, real surfaces and
 // real bitmap files in a temporary working directory, and input through SDL's own queue.
 
+#include "frame/state_engine.h"
+
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <iosfwd>
 #include <string>
 
 // Selects SDL's dummy video driver for this process. The game itself reads no variable.
 void UseDummyVideo();
+
+// A real engine, the game's own start-up on the dummy driver, for each test; shut down after
+// it (harmless when the test already did: the stack is then empty and SDL down).
+class EngineFixture : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        UseDummyVideo();
+        engine.Init();
+    }
+
+    void TearDown() override
+    {
+        engine.Cleanup();
+    }
+
+    CStateEngine engine;
+};
 
 // Starts SDL with the dummy driver and opens the game's 480x272x32 display.
 SDL_Surface* OpenDummyDisplay();

@@ -310,6 +310,12 @@ class XServer:
                                                         result.stderr.decode(errors="replace")))
         return result.stdout
 
+    def pointer(self):
+        """The pointer's position on the screen, as (x, y)."""
+        fields = dict(line.split("=", 1) for line in
+                      self.tool("xdotool", "getmouselocation", "--shell").decode().split())
+        return int(fields["X"]), int(fields["Y"])
+
     def send_close_request(self, window):
         """Asks window to close the way a window manager does: a WM_DELETE_WINDOW message.
 
@@ -515,15 +521,18 @@ class Game:
         if actual is None:
             return "no capture taken; expected saved as %s-expected.ppm" % stem
         actual.save_ppm(stem + "-actual.ppm")
-        return "%s; saved %s-actual.ppm and -expected.ppm" % (actual.first_difference(expected),
-                                                               stem)
+        difference = actual.first_difference(expected) or "the window itself matches"
+        return "%s; saved %s-actual.ppm and -expected.ppm" % (difference, stem)
 
     # -- input, through XTEST like a real keyboard and mouse
 
     def move_to(self, x, y):
         """Moves the pointer to (x, y) in window coordinates."""
         left, top, _, _ = self.geometry()
-        self.x.tool("xdotool", "mousemove", "--sync", str(left + x), str(top + y))
+        target = (left + x, top + y)
+        # --sync waits for a motion, and there is none to where the pointer already is.
+        if self.x.pointer() != target:
+            self.x.tool("xdotool", "mousemove", "--sync", str(target[0]), str(target[1]))
 
     def click(self, button=1):
         self.x.tool("xdotool", "click", str(button))
