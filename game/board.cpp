@@ -1,5 +1,8 @@
 #include "game/board.h"
 
+#include <algorithm>
+#include <iterator>
+
 // Constant-initialised, so the board is empty before any other code can look at it.
 int32_t board[BOARD_SIDE][BOARD_SIDE] = {
     {CELL_EMPTY, CELL_EMPTY, CELL_EMPTY},
@@ -23,10 +26,7 @@ void ClearBoard()
 {
     for (auto& column : board)
     {
-        for (int32_t& cell : column)
-        {
-            cell = CELL_EMPTY;
-        }
+        std::fill(std::begin(column), std::end(column), CELL_EMPTY);
     }
 }
 
@@ -55,14 +55,11 @@ int PlaceMark(int x, int y, int player)
 
 static bool HasLine(int player)
 {
-    for (const auto& line : LINES)
-    {
-        if (CellAt(line[0]) == player && CellAt(line[1]) == player && CellAt(line[2]) == player)
-        {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(LINES), std::end(LINES),
+                       [player](const int(&line)[BOARD_SIDE]) {
+                           return CellAt(line[0]) == player && CellAt(line[1]) == player &&
+                                  CellAt(line[2]) == player;
+                       });
 }
 
 int CheckOutcome()

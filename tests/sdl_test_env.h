@@ -12,7 +12,8 @@
 #include <iosfwd>
 #include <string>
 
-// Selects SDL's dummy video driver for this process. The game itself reads no variable.
+// Selects SDL's dummy video (and audio) driver for this process. The game itself reads no
+// variable.
 void UseDummyVideo();
 
 // A real engine, the game's own start-up on the dummy driver, for each test; shut down after

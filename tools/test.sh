@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: all tests on the normal build, then the
-# unit and component tests again on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, checks formatting and runs cppcheck, builds, and runs every test: all
+# tests on the normal build, then the unit and component tests again on a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
 bash "$root/tools/setup.sh"
+bash "$root/tools/lint.sh"
 
 bash "$root/tools/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
