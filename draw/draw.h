@@ -8,8 +8,9 @@
 // draws nothing if the lock is refused), never writes outside 0 <= x < w, 0 <= y < h nor the
 // padding after a row, and ignores the clip rectangle. The surface must not be null.
 
-// Sampling constants. The steps are single-precision values widened to double, and the
-// parameters accumulate them, so sample positions match the float-based original exactly.
+// Sampling constants. The steps are single-precision values widened to double and the
+// parameters accumulate them: that exact rounding decides which pixels the marks and frames
+// light, so neither may be "tidied" into 0.001, 0.005 or k * step.
 constexpr double LINE_STEP = static_cast<double>(0.001f);
 constexpr double CIRCLE_STEP = static_cast<double>(0.005f);
 // Deliberately short of 2 * pi: the last few hundredths of the circle are never sampled.

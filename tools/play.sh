@@ -5,6 +5,6 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/tools/setup.sh"
-bash "$root/tools/build.sh" "$root/build"
+TARGET=noughts bash "$root/tools/build.sh" "$root/build"
 cd "$root/assets"
 exec "$root/build/noughts" "$@"
