@@ -80,6 +80,19 @@ class PlayStateTest : public PlaySession
         return play->currentPlayer ? &play->ringImage : &play->crossImage;
     }
 
+    // A game as entering the field starts it, with a 90 x 90 cell picture: empty board, rings
+    // to move, the pointer centred and shown.
+    void ExpectFreshGame() const
+    {
+        EXPECT_EQ(EMPTY, BoardCells());
+        EXPECT_TRUE(play->currentPlayer);
+        EXPECT_EQ(&play->ringImage, play->cursorImage);
+        EXPECT_EQ(45, play->cellRadius);
+        EXPECT_EQ(240, play->mouseX);
+        EXPECT_EQ(136, play->mouseY);
+        EXPECT_EQ(1, SDL_ShowCursor(SDL_QUERY));
+    }
+
     std::array<SDL_Surface*, 6> Images() const
     {
         return {play->ringImage, play->crossImage, play->win1Image,
@@ -101,15 +114,9 @@ TEST_F(PlayStateTest, EntryStartsAnOpenGameWithTheRingCentred)
     EXPECT_EQ(0, CountPixelsOtherThan(engine.screen, BLACK));
     Settle();
 
-    EXPECT_EQ(EMPTY, BoardCells());
-    EXPECT_TRUE(play->currentPlayer);
-    EXPECT_EQ(&play->ringImage, play->cursorImage);
-    EXPECT_EQ(240, play->mouseX);
-    EXPECT_EQ(136, play->mouseY);
+    ExpectFreshGame();
     EXPECT_EQ(240, play->cursorX);
     EXPECT_EQ(136, play->cursorY);
-    EXPECT_EQ(45, play->cellRadius);
-    EXPECT_EQ(1, SDL_ShowCursor(SDL_QUERY));
     int x = 0;
     int y = 0;
     SDL_GetMouseState(&x, &y);
@@ -336,13 +343,7 @@ TEST_F(PlayStateTest, LeavingEmptiesTheBoardAndReentryStartsAfresh)
         RunPass(&engine);
         Settle();
         EXPECT_EQ((Stack{menu, play}), engine.states);
-        EXPECT_EQ(EMPTY, BoardCells());
-        EXPECT_TRUE(play->currentPlayer);
-        EXPECT_EQ(&play->ringImage, play->cursorImage);
-        EXPECT_EQ(45, play->cellRadius);
-        EXPECT_EQ(240, play->mouseX);
-        EXPECT_EQ(136, play->mouseY);
-        EXPECT_EQ(1, SDL_ShowCursor(SDL_QUERY));
+        ExpectFreshGame();
     }
 }
 
