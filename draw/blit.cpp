@@ -1,6 +1,7 @@
 #include "draw/blit.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 // SDL 1.2 copies same-format pictures with non-temporal MMX stores that bypass the cache:

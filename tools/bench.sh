@@ -4,6 +4,6 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bash "$root/tools/setup.sh"
+bash "$root/tools/setup.sh" test
 bash "$root/tools/build.sh" "$root/build"
 exec "$root/build/bench/noughts_bench" "$@"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bash "$root/tools/setup.sh"
+bash "$root/tools/setup.sh" play
 TARGET=noughts bash "$root/tools/build.sh" "$root/build"
 cd "$root/assets"
 exec "$root/build/noughts" "$@"

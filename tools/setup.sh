@@ -1,18 +1,31 @@
 #!/usr/bin/env bash
-# Installs whatever Debian packages the project needs and the machine lacks. Safe to run again:
-# when everything is present it only asks dpkg and returns.
+# Installs the Debian packages the machine lacks. Usage: setup.sh play|test
+#   play: what building and playing need; test: that and the test, lint and picture tools.
+# Safe to run again: when everything is present it asks dpkg once and returns.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/setup-packages.txt")
+profile=${1:-test}
+lists=("$here/packages-play.txt")
+case $profile in
+play) ;;
+test) lists+=("$here/packages-test.txt") ;;
+*)
+    echo "usage: setup.sh play|test" >&2
+    exit 2
+    ;;
+esac
+mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')
 
-missing=()
-for package in "${wanted[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    if [ "$status" != "install ok installed" ]; then
-        missing+=("$package")
-    fi
-done
+# Either SDL 1.2 (classic or sdl12-compat) provides the header; install classic only when
+# neither is there, so the user's choice is left alone.
+if [ ! -e /usr/include/SDL/SDL.h ]; then
+    wanted+=(libsdl1.2-dev)
+fi
+
+mapfile -t installed < <(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${wanted[@]}" \
+    2>/dev/null | awk '$1 == "installed" { print $2 }')
+mapfile -t missing < <(printf '%s\n' "${wanted[@]}" | grep -vxF -f <(printf '%s\n' "${installed[@]}" "") || true)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 as_root=()
@@ -21,4 +34,5 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"

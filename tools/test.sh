@@ -6,7 +6,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
-bash "$root/tools/setup.sh"
+bash "$root/tools/setup.sh" test
 bash "$root/tools/lint.sh"
 
 bash "$root/tools/build.sh" "$root/build"
