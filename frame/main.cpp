@@ -1,3 +1,4 @@
+#include "frame/process.h"
 #include "frame/state_engine.h"
 #include "screens/intro_state.h"
 
@@ -5,6 +6,11 @@
 
 int main(int argc, char* argv[])
 {
+    if (!SecureStandardStreams())
+    {
+        fprintf(stderr, "Couldn't open the null device for a closed standard stream\n");
+        return 1;
+    }
     // Line-buffered even into a pipe, so whoever reads the click lines sees them as they happen.
     setvbuf(stdout, nullptr, _IOLBF, 0);
     printf("%d\n", argc);

@@ -1,6 +1,7 @@
 #include "frame/state_engine.h"
 
 #include "frame/game_state.h"
+#include "frame/process.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,11 +37,14 @@ static SDL_Joystick* OpenFirstJoystick()
 
 void CStateEngine::Init()
 {
+    // A fatal signal ends the game as it would any program: SDL's own handler could hang it.
+    SaveFatalSignals();
     if (SDL_Init(SDL_INIT_EVERYTHING) < 0)
     {
         fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         exit(1);
     }
+    RestoreFatalSignals();
     RegisterQuitAtExit();
 
     screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BPP, 0);

@@ -1,0 +1,20 @@
+#ifndef NOUGHTS_FRAME_PROCESS_H
+#define NOUGHTS_FRAME_PROCESS_H
+
+// The process the game runs in, made safe whatever state its parent left it in. This is the
+// one place where the game's own code differs between platforms.
+
+// Call first thing: each of descriptors 0, 1 and 2 that is closed is opened on the null
+// device, so nothing opened later (the display connection above all) can take its number and
+// receive the game's output; and a write to a pipe nobody reads any more fails instead of
+// ending the process. Returns false when a closed descriptor could not be opened.
+bool SecureStandardStreams();
+
+// Records how the signals whose default action ends the process with a core dump (SIGQUIT,
+// SIGSEGV and the like) are handled now; RestoreFatalSignals puts exactly that back. Around
+// SDL_Init: SDL 1.2 catches them and shuts itself down inside the handler, which can deadlock
+// in the display library and leave a frozen window instead of an ended process.
+void SaveFatalSignals();
+void RestoreFatalSignals();
+
+#endif
