@@ -39,6 +39,10 @@ static void DrawGrid(SDL_Surface* screen, int r)
 // and bottom edges run forward and so stop one pixel short: the bottom-right pixel stays bare.
 static void DrawFrame(SDL_Surface* image)
 {
+    if (image == nullptr)
+    {
+        return;
+    }
     const int right = image->w - 1;
     const int bottom = image->h - 1;
     DrawWhiteLine(image, 0, 0, 0, bottom);
@@ -80,6 +84,9 @@ void CPlayState::Draw(CStateEngine* engine)
     DrawPanel(screen, 9 * r, 6 * r);
     DrawGrid(screen, r);
     DrawBoard(screen, ringImage, crossImage, emptyImage, r);
-    BlitAt(pointerImage, screen, cursorX - pointerImage->w / 2, cursorY - pointerImage->h / 2);
+    if (pointerImage != nullptr)
+    {
+        BlitAt(pointerImage, screen, cursorX - pointerImage->w / 2, cursorY - pointerImage->h / 2);
+    }
     SDL_Flip(screen);
 }

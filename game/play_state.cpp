@@ -21,7 +21,8 @@ CPlayState* CPlayState::Instance()
     return &instance;
 }
 
-// A black surface in the display's format, so it blits as a plain copy like a loaded picture.
+// A black surface in the display's format, so it blits as a plain copy like a loaded picture;
+// null when SDL cannot make one either, and the screen then goes without that image.
 static SDL_Surface* MakeStandIn()
 {
     const SDL_Surface* const display = SDL_GetVideoSurface();
@@ -35,12 +36,22 @@ static SDL_Surface* MakeStandIn()
                                 format->Rmask, format->Gmask, format->Bmask, format->Amask);
 }
 
-// Every image of the play screen is used unchecked later, so a missing picture is replaced by
-// a black stand-in of its own; like every picture, the failure is not reported.
+// A missing picture is replaced by a black stand-in of its own, so the board keeps its cells
+// and the pointer its image; like every picture, the failure is not reported.
 static SDL_Surface* LoadOrStandIn(const char* name)
 {
     SDL_Surface* const picture = LoadPicture(name);
     return picture != nullptr ? picture : MakeStandIn();
+}
+
+// Pixel value 0 is black in the display's format; there is nothing to clear without video.
+static void ClearDisplay()
+{
+    SDL_Surface* const display = SDL_GetVideoSurface();
+    if (display != nullptr)
+    {
+        SDL_FillRect(display, nullptr, 0);
+    }
 }
 
 static void DrawCross(SDL_Surface* image, int r)
@@ -62,10 +73,18 @@ void CPlayState::Init()
     emptyImage = LoadOrStandIn("NULL.bmp");
     drawImage = LoadOrStandIn("DRAW.bmp");
 
-    cellRadius = std::min(ringImage->w, ringImage->h) / 2;
+    // Without even a stand-in the radius is the stand-in's, so drawn and clicked cells agree.
+    cellRadius =
+        ringImage != nullptr ? std::min(ringImage->w, ringImage->h) / 2 : STAND_IN_SIDE / 2;
     currentPlayer = true;
-    DrawCircle(ringImage, ringImage->w / 2, ringImage->h / 2, cellRadius);
-    DrawCross(crossImage, cellRadius);
+    if (ringImage != nullptr)
+    {
+        DrawCircle(ringImage, ringImage->w / 2, ringImage->h / 2, cellRadius);
+    }
+    if (crossImage != nullptr)
+    {
+        DrawCross(crossImage, cellRadius);
+    }
     cursorImage = &ringImage;
 
     const SDL_Surface* const display = SDL_GetVideoSurface();
@@ -76,7 +95,7 @@ void CPlayState::Init()
 
     SDL_WarpMouse(static_cast<Uint16>(mouseX), static_cast<Uint16>(mouseY));
     SDL_ShowCursor(SDL_ENABLE);
-    SDL_FillRect(SDL_GetVideoSurface(), nullptr, 0);
+    ClearDisplay();
 }
 
 void CPlayState::Cleanup()
@@ -101,7 +120,7 @@ void CPlayState::Resume()
 {
     SDL_ShowCursor(SDL_ENABLE);
     SDL_WarpMouse(static_cast<Uint16>(mouseX), static_cast<Uint16>(mouseY));
-    SDL_FillRect(SDL_GetVideoSurface(), nullptr, 0);
+    ClearDisplay();
 }
 
 void CPlayState::HandleEvents(CStateEngine* engine)
@@ -177,6 +196,9 @@ void CPlayState::HandleButton(CStateEngine* engine, const SDL_MouseButtonEvent& 
 void CPlayState::Click(int x, int y, int button)
 {
     printf("click : %d, %d, %d\n", x, y, button);
+    // A line nobody can take (a closed pipe, a full disk) is lost; the next one is tried anew,
+    // also with a C library that would stop writing after an error.
+    clearerr(stdout);
     if (CheckOutcome() != OUTCOME_OPEN)
     {
         return;

@@ -25,6 +25,8 @@ class CPlayState : public CGameState
     bool currentPlayer = true;
     // Which image field follows the pointer; never emptyImage, never null after Init().
     SDL_Surface** cursorImage = nullptr;
+    // Each image is its picture, else a black stand-in, else (SDL could make neither) null,
+    // and nothing is drawn for it.
     SDL_Surface* win1Image = nullptr;
     SDL_Surface* win2Image = nullptr;
     SDL_Surface* drawImage = nullptr;
