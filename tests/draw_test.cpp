@@ -1,5 +1,6 @@
 #include "draw/draw.h"
 
+#include "tests/sdl_faults.h"
 #include "tests/sdl_test_env.h"
 
 #include <gtest/gtest.h>
@@ -333,7 +334,7 @@ TEST(DrawThreeBytePixels, AreStoredLowByteFirst)
 
 // An RLE-accelerated surface has no pixel memory at all until it is locked, so drawing
 // without the lock would crash, and a lock left held would show in locked.
-TEST(DrawLocking, EveryPrimitiveLocksAnRleSurfaceAndReleasesIt)
+TEST(DrawLocking, EveryPrimitiveLocksAnRleSurfaceReleasesItAndDrawsNothingIfRefused)
 {
     SDL_Surface* const surface = MakeSurface(20, 10, 32);
     SDL_Surface* const target = MakeSurface(20, 10, 32);
@@ -363,6 +364,20 @@ TEST(DrawLocking, EveryPrimitiveLocksAnRleSurfaceAndReleasesIt)
     EXPECT_EQ(surface->locked, 0);
     EXPECT_EQ(ReadPixel(surface, 12, 5), 0xFFFFFFu); // computed (13, 5), one column left
     EXPECT_EQ(ReadPixel(surface, 4, 4), 0x000000u);
+
+    // Refused locks (through the test seam): nothing is drawn.
+    SDL_BlitSurface(surface, nullptr, target, nullptr);
+    ASSERT_EQ(surface->pixels, nullptr);
+    {
+        const ScopedSdlFaults faults(FAIL_LOCK);
+        ClearSurface(surface);
+        DrawPanel(surface, 20, 10);
+        DrawLine(surface, 0, 0, 19, 0, 255, 0, 0);
+        DrawCircle(surface, 4, 4, 2);
+    }
+    EXPECT_EQ(ReadPixel(surface, 12, 5), 0xFFFFFFu);
+    EXPECT_EQ(ReadPixel(surface, 4, 4), 0x000000u);
+    EXPECT_EQ(ReadPixel(surface, 5, 0), 0x000000u);
     SDL_FreeSurface(target);
     SDL_FreeSurface(surface);
 }

@@ -1,10 +1,14 @@
 #include "frame/game_state.h"
 #include "frame/state_engine.h"
+#include "tests/sdl_faults.h"
 #include "tests/sdl_test_env.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -204,6 +208,58 @@ TEST_F(EngineTest, StoppingFinishesThePass)
     RunPass(&engine);
     EXPECT_FALSE(engine.running);
     EXPECT_EQ((Log{"a:HandleEvents", "a:Update", "a:Draw"}), Take());
+}
+
+// Failing start-up calls, through the test seam: a video mode SDL refuses ends the process
+// with status 2 and one line carrying SDL's reason; a joystick that will not open is only
+// reported.
+TEST(EngineStartUp, ReportsVideoModeAndJoystickFailures)
+{
+    UseDummyVideo();
+    CStateEngine engine;
+    {
+        ScopedSdlFaults faults(FAIL_VIDEO_MODE);
+        EXPECT_EXIT(engine.Init(), testing::ExitedWithCode(2),
+                    testing::Eq(std::string("Couldn't set 480x272x32 video mode: ") +
+                                INJECTED_ERROR + "\n"));
+    }
+
+    ScopedSdlFaults faults(FAIL_JOYSTICK_OPEN);
+    testing::internal::CaptureStderr();
+    engine.Init();
+    EXPECT_EQ(std::string("Couldn't open joystick 0: ") + INJECTED_ERROR + "\n",
+              testing::internal::GetCapturedStderr());
+    EXPECT_TRUE(engine.running);
+    EXPECT_NE(nullptr, engine.screen);
+    EXPECT_EQ(nullptr, engine.joystick);
+    engine.Cleanup();
+}
+
+// SDL 1.2 may catch the fatal signals to shut itself down inside the handler, where it can
+// hang; start-up leaves them as they were. Interrupt and terminate stay SDL's quit request.
+TEST(EngineStartUp, LeavesFatalSignalsAsTheyWere)
+{
+    UseDummyVideo();
+    const int fatal[] = {SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+    signal(SIGQUIT, SIG_DFL);
+    signal(SIGFPE, SIG_IGN);
+    struct sigaction before[std::size(fatal)];
+    for (size_t i = 0; i < std::size(fatal); ++i)
+    {
+        sigaction(fatal[i], nullptr, &before[i]);
+    }
+    CStateEngine engine;
+    engine.Init();
+    for (size_t i = 0; i < std::size(fatal); ++i)
+    {
+        struct sigaction after;
+        sigaction(fatal[i], nullptr, &after);
+        EXPECT_EQ(before[i].sa_handler, after.sa_handler) << strsignal(fatal[i]);
+    }
+    struct sigaction interrupt;
+    sigaction(SIGINT, nullptr, &interrupt);
+    EXPECT_NE(SIG_DFL, interrupt.sa_handler);
+    engine.Cleanup();
 }
 
 } // namespace

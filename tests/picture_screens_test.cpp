@@ -4,6 +4,7 @@
 #include "screens/intro_state.h"
 #include "screens/item_state.h"
 #include "screens/menu_state.h"
+#include "tests/sdl_faults.h"
 #include "tests/sdl_test_env.h"
 
 #include <gtest/gtest.h>
@@ -264,21 +265,29 @@ TEST_F(PictureScreensTest, EachScreenDrawsItsOwnPictureOverTheWindow)
     }
 }
 
-TEST_F(PictureScreensTest, MissingPictureDrawsNothing)
+// A picture the loader refuses (through the test seam) is treated as a missing file.
+TEST_F(PictureScreensTest, MissingOrRefusedPictureDrawsNothing)
 {
     SDL_Surface* const unchanged = MakeSurface(480, 272, 32);
     Fill(unchanged, 10, 20, 30);
-    for (const ScreenCase& screen : AllScreens())
+    for (const bool refused : {true, false})
     {
-        SCOPED_TRACE(screen.file);
-        ASSERT_EQ(0, std::remove(screen.file));
-        StartWith({screen.state});
-        EXPECT_EQ(nullptr, *screen.background);
-        Fill(engine.screen, 10, 20, 30);
-        RunPass(&engine);
-        EXPECT_EQ("",
-                  CompareSurfaces(engine.screen, unchanged, std::string("missing-") + screen.file));
-        StartWith({});
+        for (const ScreenCase& screen : AllScreens())
+        {
+            SCOPED_TRACE(std::string(refused ? "refused " : "missing ") + screen.file);
+            const ScopedSdlFaults faults(refused ? FAIL_LOAD_BMP : 0u);
+            if (!refused)
+            {
+                ASSERT_EQ(0, std::remove(screen.file));
+            }
+            StartWith({screen.state});
+            EXPECT_EQ(nullptr, *screen.background);
+            Fill(engine.screen, 10, 20, 30);
+            RunPass(&engine);
+            EXPECT_EQ("", CompareSurfaces(engine.screen, unchanged,
+                                          std::string("missing-") + screen.file));
+            StartWith({});
+        }
     }
     SDL_FreeSurface(unchanged);
 }

@@ -2,6 +2,7 @@
 #include "screens/item_state.h"
 #include "screens/menu_state.h"
 #include "tests/play_session.h"
+#include "tests/sdl_faults.h"
 
 #include <array>
 #include <cmath>
@@ -506,6 +507,86 @@ TEST_F(PlayStateTest, EveryMissingPictureCombinationStaysPlayable)
             EXPECT_EQ((std::array<SDL_Surface*, 6>{}), Images());
         }
     }
+}
+
+// Through the test seam: SDL failing the calls the play screen makes leaves a game that plays
+// to its end, with nothing drawn for an image SDL could not provide or let be drawn into.
+TEST_F(PlayStateTest, FailingSdlCallsLeaveAPlayableGame)
+{
+    engine.PushState(menu);
+    {
+        SCOPED_TRACE("loader refuses every picture: stand-ins, as for missing files");
+        ScopedSdlFaults faults(FAIL_LOAD_BMP);
+        EnterPlay();
+        EXPECT_EQ(45, play->cellRadius);
+        for (SDL_Surface* const image : {play->win1Image, play->win2Image, play->drawImage})
+        {
+            ASSERT_NE(nullptr, image);
+            EXPECT_EQ(90, image->w);
+            EXPECT_EQ(0, CountPixelsOtherThan(image, BLACK));
+        }
+        EXPECT_EQ(BLACK, ReadRgb(play->emptyImage, 45, 45)); // framed by now
+        engine.PopState();
+    }
+    {
+        SCOPED_TRACE("no stand-in can be made");
+        ASSERT_EQ(0, std::remove("NULL.bmp"));
+        ASSERT_EQ(0, std::remove("win1.bmp"));
+        ScopedSdlFaults faults(FAIL_CREATE_SURFACE);
+        EnterPlay();
+        EXPECT_EQ(45, play->cellRadius);
+        EXPECT_EQ(nullptr, play->ringImage);
+        EXPECT_NE(nullptr, play->win2Image);
+        Play(RING_WIN);
+        RunPass(&engine);
+        EXPECT_EQ(&play->win1Image, play->cursorImage);
+        EXPECT_EQ(1, BoardCells()[0]);
+        // The cells and the pointer's picture are left out: the panel shows where they were.
+        const Rgb GRAY = {128, 128, 128};
+        EXPECT_EQ(GRAY, ReadRgb(engine.screen, CellX(0), CellY(0)));
+        EXPECT_EQ(GRAY, ReadRgb(engine.screen, play->cursorX, play->cursorY));
+        engine.PopState();
+    }
+    {
+        SCOPED_TRACE("every lock refused");
+        // In the display's format the cell images are run-length encoded once blitted with a
+        // colour key, and must then be locked to be drawn into.
+        ASSERT_TRUE(CopyShippedPicture("NULL.bmp"));
+        EnterPlay();
+        for (SDL_Surface* const image : {play->ringImage, play->crossImage, play->emptyImage})
+        {
+            SDL_SetColorKey(image, SDL_SRCCOLORKEY | SDL_RLEACCEL, 0xFF00FF);
+        }
+        RunPass(&engine);
+        if (!SDL_MUSTLOCK(play->ringImage))
+        {
+            GTEST_SKIP() << "this SDL 1.2 never RLE-encodes a surface (sdl12-compat does not), "
+                            "so no image of the play screen must be locked";
+        }
+        {
+            ScopedSdlFaults faults(FAIL_LOCK);
+            Play(RING_WIN);
+            RunPass(&engine);
+        }
+        EXPECT_EQ(&play->win1Image, play->cursorImage);
+        // No frame went into the ring's image.
+        EXPECT_EQ(BLACK, ReadRgb(play->ringImage, 0, 0));
+        engine.PopState();
+    }
+}
+
+// Without video there is no display to centre on or clear; the screen still starts and stops.
+TEST_F(PlayStateTest, InitAndResumeWithoutADisplay)
+{
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    engine.screen = nullptr;
+    ASSERT_EQ(nullptr, SDL_GetVideoSurface());
+    play->Init();
+    EXPECT_EQ(0, play->mouseX);
+    EXPECT_EQ(45, play->cellRadius);
+    play->Pause();
+    play->Resume();
+    play->Cleanup();
 }
 
 } // namespace
