@@ -1,0 +1,137 @@
+"""End to end: the game in hostile process surroundings. Standard output a pipe whose reader
+has gone, standard streams closed at start, and signals that end a process at once.
+
+The game is started through a shell that sets up its surroundings and then replaces itself
+with the game, so the process the harness watches is the game itself.
+
+Run as: process_test.py <noughts binary> <assets dir>
+"""
+
+import errno
+import os
+import select
+import signal
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import HarnessError, shipped_pictures  # noqa: E402
+
+CELLS = [(45 + 90 * (i // 3), 45 + 90 * (i % 3)) for i in range(9)]
+READ_TIMEOUT = 5.0
+
+
+def read_lines(fd, count, timeout=READ_TIMEOUT):
+    """Reads from a non-blocking descriptor until count lines arrived; returns all that was
+    read."""
+    deadline = time.monotonic() + timeout
+    data = b""
+    while data.count(b"\n") < count:
+        remaining = deadline - time.monotonic()
+        if remaining <= 0:
+            raise HarnessError("no %d lines within %.1f s; read so far: %r" %
+                               (count, timeout, data))
+        ready, _, _ = select.select([fd], [], [], remaining)
+        if ready:
+            chunk = os.read(fd, 4096)
+            if not chunk:
+                raise HarnessError("writer closed the pipe; read so far: %r" % data)
+            data += chunk
+    return data.decode()
+
+
+def pending(fd):
+    """What can be read from a non-blocking descriptor right now."""
+    try:
+        return os.read(fd, 4096)
+    except OSError as error:
+        if error.errno == errno.EAGAIN:
+            return b""
+        raise
+
+
+class ProcessTest(harness.GameTestCase):
+    def start_through_shell(self, script, env=None):
+        """Starts the game as `exec "$0"` inside script, with the shipped pictures and no core
+        files; returns it with its window found and the intro on show."""
+        game = harness.Game(self.x, "/bin/sh",
+                            ["-c", 'ulimit -c 0; ' + script, harness.BINARY],
+                            pictures=shipped_pictures(harness.ASSETS), env=env)
+        self.addCleanup(game.stop)
+        game.start()
+        game.find_window()
+        game.wait_for_image(self.asset("intro.bmp"), name="intro")
+        return game
+
+    def enter_play(self, game):
+        game.key("space")
+        game.key("space")
+
+    def click(self, game, cell):
+        game.move_to(*CELLS[cell])
+        game.click()
+
+    def quit_from_play(self, game):
+        for _ in range(3):
+            game.key("Escape")
+        self.assertEqual(game.wait_exit(), 0, game.stderr())
+
+    def test_click_lines_into_a_pipe_nobody_reads_are_lost_and_later_ones_written(self):
+        fifo = os.path.join(tempfile.mkdtemp(prefix="noughts-fifo-"), "out")
+        self.addCleanup(os.rmdir, os.path.dirname(fifo))
+        os.mkfifo(fifo)
+        self.addCleanup(os.unlink, fifo)
+        reader = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+        try:
+            game = self.start_through_shell('exec "$0" >"$NOUGHTS_FIFO"',
+                                            env={"NOUGHTS_FIFO": fifo})
+            self.assertEqual(read_lines(reader, 2), "1\n%s\n" % harness.BINARY)
+        finally:
+            os.close(reader)
+        # Like `noughts | head -1`: the reader has gone, and every click line now fails.
+        self.enter_play(game)
+        for cell in (0, 4, 8):
+            self.click(game, cell)
+        # Events are handled in order: once the item picture shows, so have the clicks.
+        game.key("i")
+        game.wait_for_image(self.asset("item.bmp"), name="item after lost clicks")
+
+        reader = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+        try:
+            self.assertEqual(pending(reader), b"", "a lost line was kept and sent later")
+            game.key("Escape")
+            self.click(game, 2)
+            self.assertEqual(read_lines(reader, 1), "click : %d, %d, 1\n" % CELLS[2])
+        finally:
+            os.close(reader)
+        self.quit_from_play(game)
+
+    def test_closed_standard_streams_take_no_output(self):
+        # Left closed, descriptor 1 would go to the display connection and the click lines into
+        # the X protocol stream.
+        for name, redirections in (("standard output", ">&-"), ("all three", "<&- >&- 2>&-")):
+            with self.subTest(name):
+                game = self.start_through_shell('exec "$0" ' + redirections)
+                self.enter_play(game)
+                for cell in (0, 4, 8, 1):
+                    self.click(game, cell)
+                self.quit_from_play(game)
+                game.stop()
+
+    def test_quit_and_crash_signals_end_the_game_at_once(self):
+        # SIGINT and SIGTERM are quit requests (frame_and_pictures_test); these end the process
+        # by their default action, also while the field is being redrawn without pause.
+        for sig in (signal.SIGQUIT, signal.SIGSEGV, signal.SIGBUS, signal.SIGFPE):
+            with self.subTest(sig.name):
+                game = self.start_through_shell('exec "$0"')
+                self.enter_play(game)
+                self.click(game, 4)
+                game.send_signal(sig)
+                self.assertEqual(game.wait_exit(timeout=3.0), -sig)
+                game.stop()
+
+
+if __name__ == "__main__":
+    harness.run_tests()
