@@ -1,8 +1,11 @@
 """End to end: the game in hostile process surroundings. Standard output a pipe whose reader
-has gone, standard streams closed at start, and signals that end a process at once.
+has gone, standard streams closed at start, signals that end a process at once, and SDL calls
+that fail.
 
 The game is started through a shell that sets up its surroundings and then replaces itself
-with the game, so the process the harness watches is the game itself.
+with the game, so the process the harness watches is the game itself. SDL calls are failed by
+a library preloaded into the game (tests/fault_shim.cpp), whose path CTest passes in
+NOUGHTS_FAULT_SHIM.
 
 Run as: process_test.py <noughts binary> <assets dir>
 """
@@ -19,6 +22,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import HarnessError, shipped_pictures  # noqa: E402
 
+BLACK = (0, 0, 0)
+WHITE = (255, 255, 255)
+GRAY = (128, 128, 128)
 CELLS = [(45 + 90 * (i // 3), 45 + 90 * (i % 3)) for i in range(9)]
 READ_TIMEOUT = 5.0
 
@@ -131,6 +137,42 @@ class ProcessTest(harness.GameTestCase):
                 game.send_signal(sig)
                 self.assertEqual(game.wait_exit(timeout=3.0), -sig)
                 game.stop()
+
+    def test_failing_sdl_calls(self):
+        shim = os.environ.get("NOUGHTS_FAULT_SHIM")
+        if not shim:
+            self.skipTest("NOUGHTS_FAULT_SHIM does not name the fault library")
+
+        def start(fault, window=True):
+            # The dummy audio driver keeps the sound library's complaints off standard error.
+            env = {"LD_PRELOAD": shim, "NOUGHTS_TEST_FAULT": fault, "SDL_AUDIODRIVER": "dummy"}
+            return self.start_game(env=env, window=window)
+
+        with self.subTest("video mode refused"):
+            game = start("video-mode", window=False)
+            self.assertEqual(game.wait_exit(), 2)
+            self.assertEqual(game.stderr(),
+                             "Couldn't set 480x272x32 video mode: injected failure\n")
+            game.stop()
+
+        with self.subTest("joystick 0 does not open"):
+            game = start("joystick-open")
+            game.wait_for_image(self.asset("intro.bmp"), name="intro")
+            self.assertEqual(game.stderr(), "Couldn't open joystick 0: injected failure\n")
+            game.key("Escape")
+            self.assertEqual(game.wait_exit(), 0)
+            game.stop()
+
+        with self.subTest("every picture refused"):
+            game = start("load-bmp")
+            game.wait_for_image(harness.Image(480, 272, bytes(480 * 272 * 3)), name="nothing")
+            self.enter_play(game)
+            # Black stand-in cells in their white frames on the gray panel.
+            harness.wait_until(
+                lambda: [game.capture().pixel(x, y) for x, y in ((0, 0), (45, 45), (300, 50))]
+                == [WHITE, BLACK, GRAY], harness.DEFAULT_TIMEOUT, "the field of stand-ins")
+            self.quit_from_play(game)
+            game.stop()
 
 
 if __name__ == "__main__":
