@@ -12,8 +12,9 @@ class CGameState;
 class CStateEngine
 {
   public:
-    // Starts SDL and opens the 480x272 window. Start-up failures are fatal: they are
-    // written to standard error and end the process (1: SDL, 2: video mode).
+    // Starts SDL, leaving the fatal signals as they were, and opens the 480x272 window.
+    // Start-up failures are fatal: they are written to standard error and end the process
+    // (1: SDL, 2: video mode).
     void Init();
     // Cleans up every state from the top down, frees the display and shuts SDL down.
     void Cleanup();
