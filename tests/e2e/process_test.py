@@ -10,7 +10,6 @@ NOUGHTS_FAULT_SHIM.
 Run as: process_test.py <noughts binary> <assets dir>
 """
 
-import errno
 import os
 import select
 import signal
@@ -52,10 +51,8 @@ def pending(fd):
     """What can be read from a non-blocking descriptor right now."""
     try:
         return os.read(fd, 4096)
-    except OSError as error:
-        if error.errno == errno.EAGAIN:
-            return b""
-        raise
+    except BlockingIOError:
+        return b""
 
 
 class ProcessTest(harness.GameTestCase):
