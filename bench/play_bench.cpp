@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <unistd.h>
 
@@ -103,7 +104,7 @@ static void BM_PlayFloor(benchmark::State& state)
     const Uint32 gray = SDL_MapRGB(screen->format, 128, 128, 128);
     for (auto _ : state)
     {
-        std::memset(screen->pixels, 0, static_cast<size_t>(screen->pitch) * screen->h);
+        std::memset(screen->pixels, 0, static_cast<std::size_t>(screen->pitch) * screen->h);
         FillPanel(screen, gray);
         for (int index = 0; index < 9; ++index)
         {
@@ -156,7 +157,7 @@ static void BM_IntroFloor(benchmark::State& state)
         {
             std::memcpy(static_cast<Uint8*>(screen->pixels) + row * screen->pitch,
                         static_cast<const Uint8*>(picture->pixels) + row * picture->pitch,
-                        static_cast<size_t>(picture->w) * 4);
+                        static_cast<std::size_t>(picture->w) * 4);
         }
         SDL_Flip(screen);
         benchmark::ClobberMemory();

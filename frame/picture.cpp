@@ -1,5 +1,6 @@
 #include "frame/picture.h"
 
+#include <cstddef>
 #include <cstring>
 
 // Whether every pixel's alpha is fully opaque; only 2- and 4-byte pixels carry alpha.
@@ -51,7 +52,7 @@ static SDL_Surface* DropOpaqueAlpha(SDL_Surface* picture)
     {
         return picture;
     }
-    const size_t rowBytes = static_cast<size_t>(picture->w) * format->BytesPerPixel;
+    const std::size_t rowBytes = static_cast<std::size_t>(picture->w) * format->BytesPerPixel;
     for (int y = 0; y < picture->h; ++y)
     {
         std::memcpy(static_cast<Uint8*>(opaque->pixels) + y * opaque->pitch,

@@ -6,11 +6,12 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
