@@ -40,19 +40,24 @@ static void SetUpGame(CPlayState* play)
     play->mouseY = 150;
 }
 
-// The play screen loads its pictures from the working directory, as the game does.
-static bool EnterAssets()
+// The game's display, and the pictures' folder as working directory since the screens load
+// them from there as in the game; false, with the benchmark skipped, when either is missing.
+static bool OpenDisplayInAssets(benchmark::State& state, CStateEngine* engine)
 {
-    return chdir(NOUGHTS_ASSETS_DIR) == 0;
+    engine->screen = SDL_SetVideoMode(480, 272, 32, 0);
+    if (engine->screen == nullptr || chdir(NOUGHTS_ASSETS_DIR) != 0)
+    {
+        state.SkipWithError("no display or no pictures");
+        return false;
+    }
+    return true;
 }
 
 static void BM_PlayPass(benchmark::State& state)
 {
     CStateEngine engine;
-    engine.screen = SDL_SetVideoMode(480, 272, 32, 0);
-    if (engine.screen == nullptr || !EnterAssets())
+    if (!OpenDisplayInAssets(state, &engine))
     {
-        state.SkipWithError("no display or no pictures");
         return;
     }
     CPlayState* const play = CPlayState::Instance();
@@ -119,10 +124,8 @@ static void BM_PlayFloor(benchmark::State& state)
 static void BM_IntroPass(benchmark::State& state)
 {
     CStateEngine engine;
-    engine.screen = SDL_SetVideoMode(480, 272, 32, 0);
-    if (engine.screen == nullptr || !EnterAssets())
+    if (!OpenDisplayInAssets(state, &engine))
     {
-        state.SkipWithError("no display or no pictures");
         return;
     }
     CIntroState* const intro = CIntroState::Instance();
