@@ -35,8 +35,9 @@ static bool IsFullyOpaque(const SDL_Surface* picture)
 
 // sdl12-compat loads 32-bit bitmaps with an alpha channel even when every pixel is opaque,
 // and then blends each pixel on every blit. Such a picture gets the same layout without the
-// alpha mask, its bytes kept as loaded (as classic SDL 1.2 loads them), so it is copied
-// instead; the same colours show. Pictures whose alpha varies keep SDL's blending.
+// alpha mask (the layout classic SDL 1.2 loads) and its bytes as loaded, so it is copied
+// instead: the same colours show, and the display's unused byte gets what the blend gave it.
+// Pictures whose alpha varies keep SDL's blending.
 static SDL_Surface* DropOpaqueAlpha(SDL_Surface* picture)
 {
     const SDL_PixelFormat* const format = picture->format;
