@@ -1,5 +1,6 @@
 // The benchmark runner: SDL's video under the dummy driver, as in the game, repetitions
-// interleaved, and the registered ratios printed after the table.
+// interleaved, and the registered ratios of median CPU times printed after the table, headed
+// by the SDL 1.2 in use.
 
 #include "bench/bench_ratios.h"
 
@@ -39,8 +40,9 @@ class RatioReporter : public benchmark::ConsoleReporter
                 const std::string& args = run.run_name.args;
                 const std::string name =
                     run.run_name.function_name + (args.empty() ? "" : "/" + args);
+                // CPU time: on a shared machine wall time swings with everyone else's load.
                 medians[name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             }
         }
         ConsoleReporter::ReportRuns(reports);
@@ -48,7 +50,7 @@ class RatioReporter : public benchmark::ConsoleReporter
 
     void PrintRatios() const
     {
-        std::printf("\nMedian time relative to its reference, and runs per second:\n");
+        std::printf("\nMedian CPU time relative to its reference, and runs per second:\n");
         for (const Ratio& ratio : Ratios())
         {
             const auto mine = medians.find(ratio.mine);
@@ -93,6 +95,8 @@ int main(int argc, char** argv)
         SDL_Quit();
         return 1;
     }
+    const SDL_version* const linked = SDL_Linked_Version();
+    std::printf("SDL %d.%d.%d\n", linked->major, linked->minor, linked->patch);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();

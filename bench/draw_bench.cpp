@@ -4,6 +4,7 @@
 #include "bench/bench_ratios.h"
 #include "draw/draw.h"
 
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <string>

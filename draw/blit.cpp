@@ -6,7 +6,7 @@
 
 // SDL 1.2 copies same-format pictures with non-temporal MMX stores that bypass the cache:
 // several times slower than memcpy for the small pictures the board redraws on every pass.
-static bool IsPlainCopy(const SDL_Surface* source, const SDL_Surface* target)
+bool IsPlainCopy(const SDL_Surface* source, const SDL_Surface* target)
 {
     const SDL_PixelFormat* const from = source->format;
     const SDL_PixelFormat* const to = target->format;

@@ -10,4 +10,7 @@
 // The result of SDL's blit is not reported, as nothing acts on it.
 void BlitWhole(SDL_Surface* source, SDL_Surface* target, Sint16 x, Sint16 y);
 
+// Whether BlitWhole copies source onto target row by row rather than through SDL's blit.
+bool IsPlainCopy(const SDL_Surface* source, const SDL_Surface* target);
+
 #endif

@@ -2,6 +2,8 @@
 #include "frame/state_engine.h"
 #include "screens/intro_state.h"
 
+#include <SDL.h>
+
 #include <cstdio>
 
 int main(int argc, char* argv[])

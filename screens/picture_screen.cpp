@@ -1,5 +1,7 @@
 #include "screens/picture_screen.h"
 
+#include "draw/blit.h"
+
 static const Uint8 JOY_BUTTON_BACK = 8;
 static const Uint8 JOY_BUTTON_NINE = 9;
 
@@ -53,7 +55,7 @@ void ShowPicture(SDL_Surface* picture, SDL_Surface* screen)
 {
     if (picture != nullptr)
     {
-        SDL_BlitSurface(picture, nullptr, screen, nullptr);
+        BlitWhole(picture, screen, 0, 0);
     }
     SDL_Flip(screen);
 }

@@ -1,6 +1,10 @@
-// The shipped pictures: sizes the screens rely on, and the display's own 32-bit layout so that
-// every blit of them is a plain copy rather than a per-pixel conversion.
+// The shipped pictures: sizes the screens rely on, and a layout that the game's loader gives
+// the display's own on every SDL 1.2, so that each blit of them is a plain copy rather than a
+// per-pixel conversion or blend, with the colours SDL's own loading and blitting show.
 
+#include "draw/blit.h"
+#include "draw/draw.h"
+#include "frame/picture.h"
 #include "tests/sdl_test_env.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +12,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -35,37 +41,138 @@ std::string AssetPath(const char* name)
 
 } // namespace
 
-TEST(ShippedPictures, LoadAtTheirSizesInTheDisplayFormat)
+TEST(ShippedPictures, LoadAtTheirSizesAndBlitAsPlainCopies)
 {
     SDL_Surface* display = OpenDummyDisplay();
     ASSERT_NE(display, nullptr) << SDL_GetError();
-    const SDL_PixelFormat* shown = display->format;
 
     for (const PictureSize& expected : kPictures)
     {
         SCOPED_TRACE(expected.name);
-        SDL_Surface* picture = SDL_LoadBMP(AssetPath(expected.name).c_str());
+        SDL_Surface* picture = LoadPicture(AssetPath(expected.name).c_str());
         ASSERT_NE(picture, nullptr) << SDL_GetError();
 
         EXPECT_GE(picture->w, expected.minW);
         EXPECT_LE(picture->w, expected.maxW);
         EXPECT_GE(picture->h, expected.minH);
         EXPECT_LE(picture->h, expected.maxH);
-
-        const SDL_PixelFormat* format = picture->format;
-        EXPECT_EQ(format->BytesPerPixel, 4);
-        EXPECT_EQ(format->Rmask, 0x00FF0000u);
-        EXPECT_EQ(format->Gmask, 0x0000FF00u);
-        EXPECT_EQ(format->Bmask, 0x000000FFu);
-        EXPECT_EQ(format->Amask, 0u);
-        EXPECT_EQ(picture->flags & (SDL_SRCALPHA | SDL_SRCCOLORKEY), 0u);
-
-        EXPECT_EQ(format->BytesPerPixel, shown->BytesPerPixel);
-        EXPECT_EQ(format->Rmask, shown->Rmask);
-        EXPECT_EQ(format->Gmask, shown->Gmask);
-        EXPECT_EQ(format->Bmask, shown->Bmask);
-        EXPECT_EQ(format->Amask, shown->Amask);
+        EXPECT_TRUE(IsPlainCopy(picture, display));
         SDL_FreeSurface(picture);
+    }
+    SDL_Quit();
+}
+
+namespace
+{
+// A 4 x 2 32-bit uncompressed bitmap whose fourth bytes range from transparent to opaque.
+bool WriteVaryingAlphaBmp(const char* name)
+{
+    // File header (size 86, pixels at 54), then the 40-byte info header: 4 x 2, 32 bits.
+    Uint8 header[54] = {'B', 'M', 86, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40};
+    header[18] = 4;
+    header[22] = 2;
+    header[26] = 1;
+    header[28] = 32;
+    // Blue, green, red and the fourth byte of each pixel, bottom row first.
+    const Uint8 pixels[32] = {10,  200, 30, 0,  250, 20,  40,  64,  0,   0,  255,
+                              128, 90,  90, 90, 255, 255, 255, 255, 200, 1,  2,
+                              3,   32,  60, 70, 80,  16,  0,   0,   0,   100};
+    std::ofstream file(name, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(header), sizeof header);
+    file.write(reinterpret_cast<const char*>(pixels), sizeof pixels);
+    return static_cast<bool>(file);
+}
+
+// Blits picture onto a patterned surface in the display's format, with BlitWhole as the game
+// does or with SDL's own blit.
+SDL_Surface* ShowOnDisplayCopy(SDL_Surface* picture, const SDL_Surface* display, bool bySdl)
+{
+    const SDL_PixelFormat* const format = display->format;
+    SDL_Surface* const shown =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, picture->w + 4, picture->h + 4, format->BitsPerPixel,
+                             format->Rmask, format->Gmask, format->Bmask, format->Amask);
+    for (int x = 0; x < shown->w; ++x)
+    {
+        FillRgb(shown, x, 0, 1, shown->h, {static_cast<Uint8>(x * 9), 100, 200});
+    }
+    if (bySdl)
+    {
+        SDL_Rect at = {2, 2, 0, 0};
+        SDL_BlitSurface(picture, nullptr, shown, &at);
+    }
+    else
+    {
+        BlitWhole(picture, shown, 2, 2);
+    }
+    return shown;
+}
+
+// The marks and frames the play screen draws into its cell pictures.
+void DrawMarksAndFrame(SDL_Surface* ring, SDL_Surface* cross)
+{
+    DrawCircle(ring, 45, 45, 45);
+    DrawLine(cross, -1, -1, 90, 90, 255, 255, 255);
+    DrawLine(cross, 0, 89, 90, -1, 255, 255, 255);
+    for (SDL_Surface* const cell : {ring, cross})
+    {
+        DrawLine(cell, 0, 0, 0, 89, 255, 255, 255);
+        DrawLine(cell, 89, 0, 89, 89, 255, 255, 255);
+        DrawLine(cell, 0, 89, 89, 89, 255, 255, 255);
+    }
+}
+} // namespace
+
+// Whatever the game's loader changes, the pictures and the marks drawn into the cells must show
+// exactly as SDL's own loading and blitting show them; a picture whose alpha varies keeps SDL's
+// layout and blending.
+TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
+{
+    SDL_Surface* display = OpenDummyDisplay();
+    ASSERT_NE(display, nullptr) << SDL_GetError();
+    const ScopedWorkDir dir;
+    ASSERT_TRUE(WriteVaryingAlphaBmp("alpha.bmp"));
+    std::vector<std::string> files;
+    for (const PictureSize& picture : kPictures)
+    {
+        files.push_back(AssetPath(picture.name));
+    }
+    files.push_back("alpha.bmp");
+
+    for (const std::string& file : files)
+    {
+        SCOPED_TRACE(file);
+        SDL_Surface* const ours = LoadPicture(file.c_str());
+        SDL_Surface* const sdls = SDL_LoadBMP(file.c_str());
+        ASSERT_NE(ours, nullptr);
+        ASSERT_NE(sdls, nullptr);
+        if (file == "alpha.bmp")
+        {
+            EXPECT_EQ(ours->format->Amask, sdls->format->Amask);
+            EXPECT_EQ(ours->flags & SDL_SRCALPHA, sdls->flags & SDL_SRCALPHA);
+        }
+        SDL_Surface* const oursShown = ShowOnDisplayCopy(ours, display, false);
+        SDL_Surface* const sdlsShown = ShowOnDisplayCopy(sdls, display, true);
+        EXPECT_EQ("", CompareSurfaces(oursShown, sdlsShown, "loaded"));
+        SDL_FreeSurface(oursShown);
+        SDL_FreeSurface(sdlsShown);
+        SDL_FreeSurface(ours);
+        SDL_FreeSurface(sdls);
+    }
+
+    const std::string cell = AssetPath("NULL.bmp");
+    SDL_Surface* const ours[] = {LoadPicture(cell.c_str()), LoadPicture(cell.c_str())};
+    SDL_Surface* const sdls[] = {SDL_LoadBMP(cell.c_str()), SDL_LoadBMP(cell.c_str())};
+    DrawMarksAndFrame(ours[0], ours[1]);
+    DrawMarksAndFrame(sdls[0], sdls[1]);
+    for (int i = 0; i < 2; ++i)
+    {
+        SDL_Surface* const oursShown = ShowOnDisplayCopy(ours[i], display, false);
+        SDL_Surface* const sdlsShown = ShowOnDisplayCopy(sdls[i], display, true);
+        EXPECT_EQ("", CompareSurfaces(oursShown, sdlsShown, i == 0 ? "ring" : "cross"));
+        SDL_FreeSurface(oursShown);
+        SDL_FreeSurface(sdlsShown);
+        SDL_FreeSurface(ours[i]);
+        SDL_FreeSurface(sdls[i]);
     }
     SDL_Quit();
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -202,7 +203,7 @@ TEST_F(PlayStateTest, OutcomeChoosesThePointerPictureAndFreezesTheGame)
         const std::string output = Printed(
             [&]
             {
-                for (size_t k = 0; k < game.moves.size(); ++k)
+                for (std::size_t k = 0; k < game.moves.size(); ++k)
                 {
                     ClickCell(game.moves[k]);
                     expectedOutput += ClickLine(CellX(game.moves[k]), CellY(game.moves[k]));

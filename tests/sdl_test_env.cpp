@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 namespace fs = std::filesystem;

@@ -1,0 +1,15 @@
+# Run by CTest: asks the runtime linker (through ldd) which SDL 1.2 the game binary BINARY loads
+# and fails unless it is the library EXPECTED the build was configured with.
+execute_process(COMMAND ldd "${BINARY}" OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "ldd ${BINARY} failed:\n${listing}")
+endif()
+if(NOT listing MATCHES "libSDL-1\\.2\\.so\\.0 => ([^ ]+) ")
+  message(FATAL_ERROR "${BINARY} loads no SDL 1.2:\n${listing}")
+endif()
+file(REAL_PATH "${CMAKE_MATCH_1}" loaded)
+file(REAL_PATH "${EXPECTED}" expected)
+if(NOT loaded STREQUAL expected)
+  message(FATAL_ERROR "${BINARY} loads ${loaded}, the build was configured with ${expected}")
+endif()
+message(STATUS "${BINARY} loads ${loaded}")
