@@ -38,9 +38,11 @@ POLL_INTERVAL = 0.02
 FAILURE_DIR = os.path.join(tempfile.gettempdir(), "noughts-e2e-failures")
 _failure_numbers = count(1)
 
-# Set by run_tests from the command line: the game binary and the folder of shipped pictures.
+# Set by run_tests from the command line: the game binary, the folder of shipped pictures and
+# the argv[0] the game sees (a Windows path for a Windows program).
 BINARY = None
 ASSETS = None
+ARGV0 = None
 
 
 class HarnessError(AssertionError):
@@ -355,6 +357,67 @@ class XServer:
 
 
 # ---------------------------------------------------------------------------------------------
+# Wine, for the Windows build
+
+WINE_BOOT_TIMEOUT = 120.0
+WINE_MOTION_PAUSE = 0.1
+
+
+def is_windows_program(binary):
+    return binary.lower().endswith(".exe")
+
+
+def windows_path(path):
+    """path as a program under Wine sees it: Wine's drive Z: is the Unix root."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Wine:
+    """One Wine prefix in a temporary folder for a whole run, since making one takes seconds.
+
+    Its processes belong to the X server they were started on: stop_session ends them before
+    that server goes, and remove deletes the prefix at the end of the run.
+    """
+
+    def __init__(self):
+        self.prefix = None
+
+    def env(self, xserver):
+        env = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=",
+               "SDL_STDIO_REDIRECT": "0"}
+        if self.prefix is None:
+            self.prefix = tempfile.mkdtemp(prefix="noughts-wine-")
+            env["WINEPREFIX"] = self.prefix
+            self._run(xserver, env, ["wine", "wineboot", "--init"], WINE_BOOT_TIMEOUT)
+        env["WINEPREFIX"] = self.prefix
+        return env
+
+    def _run(self, xserver, env, command, timeout):
+        try:
+            result = subprocess.run(command, env=xserver.env(env), stdin=subprocess.DEVNULL,
+                                    capture_output=True, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessError("%s took longer than %.0f s" % (" ".join(command), timeout))
+        if result.returncode != 0:
+            raise HarnessError("%s failed (%d): %s" % (" ".join(command), result.returncode,
+                                                        result.stderr.decode(errors="replace")))
+
+    def stop_session(self):
+        if self.prefix is not None:
+            subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=self.prefix),
+                           stdin=subprocess.DEVNULL, capture_output=True, timeout=TOOL_TIMEOUT)
+
+    def remove(self):
+        if self.prefix is not None:
+            self.stop_session()
+            shutil.rmtree(self.prefix, ignore_errors=True)
+            self.prefix = None
+
+
+WINE = Wine()
+
+
+# ---------------------------------------------------------------------------------------------
 # The game
 
 
@@ -392,12 +455,15 @@ class Game:
                 write_bmp(target, source)
             else:
                 shutil.copyfile(source, target)
+        command, env = [self.binary], dict(self.extra_env)
+        if is_windows_program(self.binary):
+            command.insert(0, "wine")
+            env = dict(WINE.env(self.x), **env)
         with open(self._out_path("stdout"), "wb") as out, \
                 open(self._out_path("stderr"), "wb") as err:
-            self.process = subprocess.Popen([self.binary] + self.args, cwd=self.workdir,
-                                            env=self.x.env(self.extra_env),
-                                            stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                                            start_new_session=True)
+            self.process = subprocess.Popen(command + self.args, cwd=self.workdir,
+                                            env=self.x.env(env), stdin=subprocess.DEVNULL,
+                                            stdout=out, stderr=err, start_new_session=True)
 
     def stop(self):
         if self.process is not None:
@@ -409,13 +475,17 @@ class Game:
     def _out_path(self, stream):
         return os.path.join(self.root, stream + ".txt")
 
+    def _read(self, stream):
+        """What the game wrote so far; a Windows program's CR LF line ends read as LF."""
+        with open(self._out_path(stream), "rb") as f:
+            text = f.read().decode(errors="replace")
+        return text.replace("\r\n", "\n") if is_windows_program(self.binary) else text
+
     def stdout(self):
-        with open(self._out_path("stdout"), "rb") as f:
-            return f.read().decode(errors="replace")
+        return self._read("stdout")
 
     def stderr(self):
-        with open(self._out_path("stderr"), "rb") as f:
-            return f.read().decode(errors="replace")
+        return self._read("stderr")
 
     # -- process
 
@@ -511,6 +581,9 @@ class Game:
         # --sync waits for a motion, and there is none to where the pointer already is.
         if self.x.pointer() != target:
             self.x.tool("xdotool", "mousemove", "--sync", str(target[0]), str(target[1]))
+            if is_windows_program(self.binary):
+                # Wine may not have taken the motion when a click follows at once.
+                time.sleep(WINE_MOTION_PAUSE)
 
     def click(self, button=1):
         self.x.tool("xdotool", "click", str(button))
@@ -531,6 +604,7 @@ class GameTestCase(unittest.TestCase):
         cls.x = XServer()
         cls.x.start()
         cls.addClassCleanup(cls.x.stop)
+        cls.addClassCleanup(WINE.stop_session)
 
     def start_game(self, args=(), pictures=None, env=None, window=True):
         """Starts the game (with the shipped pictures unless told otherwise), stopped after the
@@ -549,21 +623,32 @@ class GameTestCase(unittest.TestCase):
         """A shipped picture, read for comparison."""
         return read_bmp(os.path.join(ASSETS, name))
 
+    def skip_without_unix_signals(self):
+        """Skips the running (sub)test for a Windows program: Wine turns no Unix signal into a
+        quit request (SIGTERM kills it, SIGINT is ignored)."""
+        if is_windows_program(BINARY):
+            self.skipTest("a Windows program under Wine gets no Unix signals as quit requests")
+
 
 def run_tests():
     """Entry point of a test file: argv is <noughts binary> <assets dir>.
 
-    Sets BINARY and ASSETS on this module and runs the file's unittest cases. A terminating
-    signal unwinds normally, so every context manager still stops its processes.
+    Sets BINARY, ASSETS and ARGV0 on this module and runs the file's unittest cases; a binary
+    named *.exe is a Windows program and runs under Wine. A terminating signal unwinds normally,
+    so every context manager still stops its processes.
     """
     if len(sys.argv) != 3:
         sys.exit("usage: %s NOUGHTS_BINARY ASSETS_DIR" % sys.argv[0])
-    global BINARY, ASSETS
+    global BINARY, ASSETS, ARGV0
     BINARY, ASSETS = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    ARGV0 = windows_path(BINARY) if is_windows_program(BINARY) else BINARY
 
     def terminate(signum, _frame):
         raise SystemExit("terminated by signal %d" % signum)
 
     signal.signal(signal.SIGTERM, terminate)
     signal.signal(signal.SIGHUP, terminate)
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    try:
+        unittest.main(argv=sys.argv[:1], verbosity=2)
+    finally:
+        WINE.remove()

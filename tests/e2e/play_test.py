@@ -242,7 +242,7 @@ class PlayTest(harness.GameTestCase):
             game.key("Escape")
         self.assertEqual(game.wait_exit(), 0)
         lines = "".join("click : %d, %d, 1\n" % click for click in clicks)
-        self.assertEqual(game.stdout(), "1\n%s\n%s" % (harness.BINARY, lines))
+        self.assertEqual(game.stdout(), "1\n%s\n%s" % (harness.ARGV0, lines))
 
     def test_ring_win_with_refused_and_off_board_clicks_and_clicks_after_it(self):
         game = self.enter_field()
