@@ -2,8 +2,9 @@
 
 Input goes through XTEST (xdotool without --window); windows are found, sized, focused, asked
 to close and read back over python3-xlib, and pictures are numpy arrays, so what a test sees is
-what the X server shows. Every wait is bounded; the X server and the game are
-always stopped, also when a test fails or the runner is terminated.
+what the X server shows. A binary named *.exe is the Windows build and runs under Wine. Every
+wait is bounded; the X server and the game are always stopped, also when a test fails or the
+runner is terminated.
 
 Typical use:
 
@@ -289,10 +290,10 @@ class XServer:
         env.update(extra or {})
         return env
 
-    def tool(self, *args):
+    def tool(self, *args, env=None, timeout=TOOL_TIMEOUT):
         """Runs an X client tool (xdotool) against this server; returns its stdout bytes."""
-        result = subprocess.run(args, env=self.env(), stdin=subprocess.DEVNULL,
-                                capture_output=True, timeout=TOOL_TIMEOUT)
+        result = subprocess.run(args, env=self.env(env), stdin=subprocess.DEVNULL,
+                                capture_output=True, timeout=timeout)
         if result.returncode != 0:
             raise HarnessError("%s failed (%d): %s" % (" ".join(args), result.returncode,
                                                         result.stderr.decode(errors="replace")))
@@ -388,19 +389,9 @@ class Wine:
         if self.prefix is None:
             self.prefix = tempfile.mkdtemp(prefix="noughts-wine-")
             env["WINEPREFIX"] = self.prefix
-            self._run(xserver, env, ["wine", "wineboot", "--init"], WINE_BOOT_TIMEOUT)
+            xserver.tool("wine", "wineboot", "--init", env=env, timeout=WINE_BOOT_TIMEOUT)
         env["WINEPREFIX"] = self.prefix
         return env
-
-    def _run(self, xserver, env, command, timeout):
-        try:
-            result = subprocess.run(command, env=xserver.env(env), stdin=subprocess.DEVNULL,
-                                    capture_output=True, timeout=timeout)
-        except subprocess.TimeoutExpired:
-            raise HarnessError("%s took longer than %.0f s" % (" ".join(command), timeout))
-        if result.returncode != 0:
-            raise HarnessError("%s failed (%d): %s" % (" ".join(command), result.returncode,
-                                                        result.stderr.decode(errors="replace")))
 
     def stop_session(self):
         if self.prefix is not None:
