@@ -9,6 +9,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$root/build-windows
 sdl=$out/sdl
 host=x86_64-w64-mingw32
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 bash "$root/tools/setup.sh" windows
 
 if [[ ! -f $root/LICENSE ]]; then
@@ -38,21 +40,23 @@ fetch_sdl_source() {
     apt_dir=$PWD/apt
     mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
     echo "deb-src ${archive% *} ${archive#* } main" >"$apt_dir/sources.list.d/sdl-source.list"
-    local options=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
-        -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache"
-        -o APT::Sandbox::User=root -qq)
+    local options=(-o Dir::Etc::SourceList=/dev/null
+        -o Dir::Etc::SourceParts="$apt_dir/sources.list.d" -o Dir::State::Lists="$apt_dir/lists"
+        -o Dir::Cache="$apt_dir/cache" -o APT::Sandbox::User=root -qq)
     apt-get "${options[@]}" update
     apt-get "${options[@]}" source libsdl1.2 >/dev/null
 }
 
 # Builds SDL.dll, SDLmain and the headers into $sdl; its licence, written last, marks it complete.
 build_sdl() {
-    local source dsc
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    (cd "$work" && fetch_sdl_source)
-    source=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'libsdl1.2-*')
-    dsc=$(basename "$(find "$work" -maxdepth 1 -name 'libsdl1.2_*.dsc')" .dsc)
+    local fetched=$work/sdl-source source dsc
+    mkdir "$fetched"
+    (
+        cd "$fetched"
+        fetch_sdl_source
+    )
+    source=$(find "$fetched" -mindepth 1 -maxdepth 1 -type d -name 'libsdl1.2-*')
+    dsc=$(basename "$(find "$fetched" -maxdepth 1 -name 'libsdl1.2_*.dsc')" .dsc)
     # Debian drops -lmingw32 -lSDLmain -mwindows from SDL's link flags for Linux's sake; Windows
     # programs need them for SDL's WinMain.
     patch -R -p1 -s -d "$source" <"$source/debian/patches/dont_propagate_lpthread.diff"
@@ -84,6 +88,10 @@ cmake -S "$root" -B "$out/game" -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cm
 cmake --build "$out/game" -j"$(nproc)"
 
 version=$(sed -n 's/^project(noughts VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
+if [[ -z $version ]]; then
+    echo "build-windows.sh: no project(noughts VERSION ...) in $root/CMakeLists.txt" >&2
+    exit 1
+fi
 dist=$out/dist
 rm -rf "$dist"
 mkdir -p "$dist"
@@ -91,7 +99,9 @@ cp "$out/game/noughts.exe" "$sdl/bin/SDL.dll" "$sdl/SDL-LICENSE.txt" "$dist/"
 $host-strip "$dist/noughts.exe" "$dist/SDL.dll"
 cp "$root"/assets/*.bmp "$dist/"
 cp "$root/LICENSE" "$dist/LICENSE.txt"
-zip_file=$out/noughts-$version-win64.zip
-rm -f "$zip_file"
-(cd "$dist" && zip -q -X -r "$zip_file" .)
-echo "Windows build: $dist and $zip_file"
+# The zip holds one folder named like itself, so unpacking it anywhere leaves nothing loose.
+name=noughts-$version-win64
+rm -f "$out/$name.zip"
+ln -s "$dist" "$work/$name"
+(cd "$work" && zip -q -X -r "$out/$name.zip" "$name")
+echo "Windows build: $dist and $out/$name.zip"
