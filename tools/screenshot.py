@@ -45,7 +45,8 @@ def write_png(path, image):
                 struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
 
     stride = image.width * 3
-    raw = b"".join(b"\0" + image.rgb[y * stride:(y + 1) * stride] for y in range(image.height))
+    rgb = image.rgb
+    raw = b"".join(b"\0" + rgb[y * stride:(y + 1) * stride] for y in range(image.height))
     header = struct.pack(">IIBBBBB", image.width, image.height, 8, 2, 0, 0, 0)
     with open(path, "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +

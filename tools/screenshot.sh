@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Captures a game in progress from the real window into docs/screenshot.png, for the README.
 # Builds nothing: give the game binary (default build/noughts) and optionally the output file.
-# Needs Xvfb, xdotool and xwd (tools/setup.sh installs them).
+# Needs Xvfb, xdotool, python3-xlib and python3-numpy (tools/setup.sh installs them).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -12,4 +12,7 @@ if [[ ! -x $binary ]]; then
     exit 1
 fi
 mkdir -p "$(dirname "$output")"
-exec python3 "$root/tools/screenshot.py" "$binary" "$root/assets" "$output"
+# A Python of one's own first on PATH may lack Debian's python3-xlib and python3-numpy.
+python=python3
+"$python" -c 'import Xlib, numpy' 2>/dev/null || python=/usr/bin/python3
+exec "$python" "$root/tools/screenshot.py" "$binary" "$root/assets" "$output"

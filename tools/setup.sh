@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the machine lacks. Usage: setup.sh play|test
-#   play: what building and playing need; test: that and the test, lint and picture tools.
+# Installs the Debian packages the machine lacks. Usage: setup.sh play|test|windows
+#   play: what building and playing need; test: that and the test, lint and picture tools;
+#   windows: play's and the Windows cross-build's (tools/build-windows.sh).
 # Safe to run again: when everything is present it asks dpkg once and returns.
 set -euo pipefail
 
@@ -10,8 +11,9 @@ lists=("$here/packages-play.txt")
 case $profile in
 play) ;;
 test) lists+=("$here/packages-test.txt") ;;
+windows) lists+=("$here/packages-windows.txt") ;;
 *)
-    echo "usage: setup.sh play|test" >&2
+    echo "usage: setup.sh play|test|windows" >&2
     exit 2
     ;;
 esac

@@ -18,3 +18,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 # The unit, component and end-to-end tests again, built against sdl12-compat.
 bash "$root/tools/test-compat.sh"
+
+# The Windows build, cross-compiled, and the end-to-end tests again on it under Wine.
+bash "$root/tools/test-windows.sh"

@@ -1,8 +1,10 @@
 """Runs the real noughts binary in a private Xvfb and drives it like a person would.
 
-Input goes through XTEST (xdotool without --window), pictures are read back with xwd, so what
-a test sees is what the X server shows. Every wait is bounded; the X server and the game are
-always stopped, also when a test fails or the runner is terminated.
+Input goes through XTEST (xdotool without --window); windows are found, sized, focused, asked
+to close and read back over python3-xlib, and pictures are numpy arrays, so what a test sees is
+what the X server shows. A binary named *.exe is the Windows build and runs under Wine. Every
+wait is bounded; the X server and the game are always stopped, also when a test fails or the
+runner is terminated.
 
 Typical use:
 
@@ -17,7 +19,6 @@ import os
 import select
 import shutil
 import signal
-import socket
 import struct
 import subprocess
 import sys
@@ -25,6 +26,10 @@ import tempfile
 import time
 import unittest
 from itertools import count
+
+import numpy as np
+from Xlib import X, Xatom, display as xdisplay, error as xerror
+from Xlib.protocol import event as xevent
 
 PICTURE_NAMES = ("intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp", "win1.bmp", "win2.bmp",
                  "DRAW.bmp")
@@ -34,9 +39,11 @@ POLL_INTERVAL = 0.02
 FAILURE_DIR = os.path.join(tempfile.gettempdir(), "noughts-e2e-failures")
 _failure_numbers = count(1)
 
-# Set by run_tests from the command line: the game binary and the folder of shipped pictures.
+# Set by run_tests from the command line: the game binary, the folder of shipped pictures and
+# the argv[0] the game sees (a Windows path for a Windows program).
 BINARY = None
 ASSETS = None
+ARGV0 = None
 
 
 class HarnessError(AssertionError):
@@ -76,51 +83,57 @@ def kill_group(process, grace=2.0):
 
 
 class Image:
-    """An RGB picture: rgb holds 3 bytes per pixel, rows top down, no padding."""
+    """An RGB picture: pixels is a height x width x 3 array of bytes, rows top down.
+
+    rgb may be bytes (3 per pixel, no padding) or an array of that shape.
+    """
 
     def __init__(self, width, height, rgb):
-        if len(rgb) != width * height * 3:
+        pixels = np.asarray(rgb if isinstance(rgb, np.ndarray) else bytearray(rgb), np.uint8)
+        if pixels.size != width * height * 3:
             raise ValueError("%dx%d picture needs %d bytes, got %d" %
-                             (width, height, width * height * 3, len(rgb)))
+                             (width, height, width * height * 3, pixels.size))
         self.width = width
         self.height = height
-        self.rgb = bytes(rgb)
+        self.pixels = pixels.reshape(height, width, 3)
+
+    @classmethod
+    def from_array(cls, pixels):
+        return cls(pixels.shape[1], pixels.shape[0], pixels)
+
+    @property
+    def rgb(self):
+        return self.pixels.tobytes()
 
     def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
+        return tuple(self.pixels[y, x].tolist())
 
     def crop(self, x, y, width, height):
-        rows = [self.rgb[((y + row) * self.width + x) * 3:((y + row) * self.width + x + width) * 3]
-                for row in range(height)]
-        return Image(width, height, b"".join(rows))
+        if x < 0 or y < 0 or x + width > self.width or y + height > self.height:
+            raise ValueError("crop %dx%d at (%d, %d) leaves the %dx%d picture" %
+                             (width, height, x, y, self.width, self.height))
+        return Image.from_array(self.pixels[y:y + height, x:x + width].copy())
 
     def paste(self, other, x, y):
         """A copy of this picture with other laid over it, top left corner at (x, y), clipped."""
-        rgb = bytearray(self.rgb)
-        left, right = max(x, 0), min(x + other.width, self.width)
-        if right <= left:
-            return Image(self.width, self.height, rgb)
-        for row in range(max(y, 0), min(y + other.height, self.height)):
-            source = ((row - y) * other.width + left - x) * 3
-            target = (row * self.width + left) * 3
-            size = (right - left) * 3
-            rgb[target:target + size] = other.rgb[source:source + size]
-        return Image(self.width, self.height, rgb)
+        pixels = self.pixels.copy()
+        left, top = max(x, 0), max(y, 0)
+        right, bottom = min(x + other.width, self.width), min(y + other.height, self.height)
+        if right > left and bottom > top:
+            pixels[top:bottom, left:right] = other.pixels[top - y:bottom - y, left - x:right - x]
+        return Image.from_array(pixels)
 
     def first_difference(self, other):
         """None when equal, else a sentence naming the size mismatch or first differing pixel."""
         if (self.width, self.height) != (other.width, other.height):
             return "size %dx%d, expected %dx%d" % (self.width, self.height, other.width,
                                                    other.height)
-        if self.rgb == other.rgb:
+        differs = np.any(self.pixels != other.pixels, axis=2)
+        if not differs.any():
             return None
-        differing = sum(1 for i in range(0, len(self.rgb), 3)
-                        if self.rgb[i:i + 3] != other.rgb[i:i + 3])
-        index = next(i for i in range(len(self.rgb)) if self.rgb[i] != other.rgb[i]) // 3
-        x, y = index % self.width, index // self.width
+        y, x = (int(v) for v in np.argwhere(differs)[0])
         return "%d pixels differ, first at (%d, %d): %s, expected %s" % (
-            differing, x, y, self.pixel(x, y), other.pixel(x, y))
+            int(differs.sum()), x, y, self.pixel(x, y), other.pixel(x, y))
 
     def save_ppm(self, path):
         with open(path, "wb") as out:
@@ -130,18 +143,9 @@ class Image:
 
 def pattern_image(width, height, seed):
     """A picture in which neighbouring pixels and different seeds differ, to catch offsets."""
-    rgb = bytearray()
-    for y in range(height):
-        for x in range(width):
-            rgb += bytes(((x * 7 + seed * 50) & 255, (y * 5 + seed * 90) & 255, (x ^ y) & 255))
-    return Image(width, height, rgb)
-
-
-def _interleave(width, height, channels):
-    rgb = bytearray(width * height * 3)
-    for offset, channel in enumerate(channels):
-        rgb[offset::3] = channel
-    return rgb
+    y, x = np.mgrid[0:height, 0:width]
+    channels = ((x * 7 + seed * 50) & 255, (y * 5 + seed * 90) & 255, (x ^ y) & 255)
+    return Image.from_array(np.stack(channels, axis=2).astype(np.uint8))
 
 
 def read_bmp(path):
@@ -158,59 +162,22 @@ def read_bmp(path):
         masks = struct.unpack_from("<III", data, 54)
         if masks != (0xFF0000, 0xFF00, 0xFF):
             raise ValueError("%s: bitfields %s not supported" % (path, masks))
-    step = bits // 8
     stride = (width * bits + 31) // 32 * 4
-    rows = range(abs(height)) if height < 0 else range(height - 1, -1, -1)
-    packed = b"".join(data[offset + row * stride:offset + row * stride + width * step]
-                      for row in rows)
-    height = abs(height)
-    return Image(width, height,
-                 _interleave(width, height, (packed[2::step], packed[1::step], packed[0::step])))
+    rows = np.frombuffer(data, np.uint8, stride * abs(height), offset).reshape(-1, stride)
+    bgr = rows[:, :width * bits // 8].reshape(abs(height), width, bits // 8)[:, :, 2::-1]
+    return Image.from_array(np.ascontiguousarray(bgr if height < 0 else bgr[::-1]))
 
 
 def write_bmp(path, image):
     """Writes a 32-bit BI_RGB bottom-up bitmap, the layout the shipped pictures use."""
-    bgrx = bytearray(image.width * image.height * 4)
-    bgrx[0::4] = image.rgb[2::3]
-    bgrx[1::4] = image.rgb[1::3]
-    bgrx[2::4] = image.rgb[0::3]
-    stride = image.width * 4
-    pixels = b"".join(bgrx[row * stride:(row + 1) * stride]
-                      for row in range(image.height - 1, -1, -1))
+    bgrx = np.zeros((image.height, image.width, 4), np.uint8)
+    bgrx[:, :, :3] = image.pixels[::-1, :, ::-1]
+    pixels = bgrx.tobytes()
     header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
     info = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 32, 0, len(pixels),
                        2835, 2835, 0, 0)
     with open(path, "wb") as f:
         f.write(header + info + pixels)
-
-
-def parse_xwd(data):
-    """Decodes an xwd dump of a TrueColor window (ZPixmap, 16 to 32 bits per pixel)."""
-    fields = struct.unpack_from(">25I", data)
-    (header_size, _, pixmap_format, _, width, height, _, byte_order, _, _, _, bits_per_pixel,
-     bytes_per_line, _, red_mask, green_mask, blue_mask, _, _, ncolors) = fields[:20]
-    if pixmap_format != 2 or bits_per_pixel not in (16, 24, 32):
-        raise HarnessError("xwd format %d with %d bits per pixel not supported" %
-                           (pixmap_format, bits_per_pixel))
-    start = header_size + ncolors * 12
-    step = bits_per_pixel // 8
-    rows = [data[start + y * bytes_per_line:start + y * bytes_per_line + width * step]
-            for y in range(height)]
-    packed = b"".join(rows)
-    masks = (red_mask, green_mask, blue_mask)
-    if step == 4 and byte_order == 0 and masks == (0xFF0000, 0xFF00, 0xFF):
-        # The usual depth-24 layout: bytes B, G, R, pad; sliced rather than looped for speed.
-        channels = (packed[2::4], packed[1::4], packed[0::4])
-        return Image(width, height, _interleave(width, height, channels))
-    order = "little" if byte_order == 0 else "big"
-    rgb = bytearray()
-    for i in range(0, len(packed), step):
-        value = int.from_bytes(packed[i:i + step], order)
-        for mask in masks:
-            shift = (mask & -mask).bit_length() - 1
-            top = mask >> shift
-            rgb.append(((value & mask) >> shift) * 255 // top)
-    return Image(width, height, rgb)
 
 
 def shipped_pictures(assets_dir, leave_out=()):
@@ -232,6 +199,8 @@ class XServer:
         self.timeout = timeout
         self.process = None
         self.display = None
+        self.conn = None
+        self.root = None
         self._log = None
 
     def __enter__(self):
@@ -265,6 +234,23 @@ class XServer:
         finally:
             os.close(read_end)
         self.display = ":" + number
+        try:
+            self.conn = xdisplay.Display(self.display)
+            self.root = self.conn.screen().root
+            self._check_image_format()
+        except BaseException:
+            self.stop()
+            raise
+
+    def _check_image_format(self):
+        # Xvfb's depth-24 screens hold each pixel as 4 bytes B, G, R, pad; capture relies on it.
+        formats = {f.depth: f.bits_per_pixel for f in self.conn.display.info.pixmap_formats}
+        visual = self.conn.screen().allowed_depths
+        masks = [(v.red_mask, v.green_mask, v.blue_mask) for d in visual if d.depth == 24
+                 for v in d.visuals]
+        if (formats.get(24) != 32 or self.conn.display.info.image_byte_order != X.LSBFirst or
+                (0xFF0000, 0xFF00, 0xFF) not in masks):
+            raise HarnessError("unexpected depth-24 pixel layout on %s" % self.display)
 
     def _read_display_number(self, fd):
         # Xvfb writes the number once it accepts connections.
@@ -287,6 +273,9 @@ class XServer:
         return self._log.read().decode(errors="replace")
 
     def stop(self):
+        if self.conn is not None:
+            self.conn.close()
+            self.conn = None
         if self.process is not None:
             kill_group(self.process)
             self.process = None
@@ -301,73 +290,122 @@ class XServer:
         env.update(extra or {})
         return env
 
-    def tool(self, *args):
-        """Runs an X client tool (xdotool, xwd) against this server; returns its stdout bytes."""
-        result = subprocess.run(args, env=self.env(), stdin=subprocess.DEVNULL,
-                                capture_output=True, timeout=TOOL_TIMEOUT)
+    def tool(self, *args, env=None, timeout=TOOL_TIMEOUT):
+        """Runs an X client tool (xdotool) against this server; returns its stdout bytes."""
+        result = subprocess.run(args, env=self.env(env), stdin=subprocess.DEVNULL,
+                                capture_output=True, timeout=timeout)
         if result.returncode != 0:
             raise HarnessError("%s failed (%d): %s" % (" ".join(args), result.returncode,
                                                         result.stderr.decode(errors="replace")))
         return result.stdout
 
+    def window(self, window_id):
+        return self.conn.create_resource_object("window", window_id)
+
     def pointer(self):
         """The pointer's position on the screen, as (x, y)."""
-        fields = dict(line.split("=", 1) for line in
-                      self.tool("xdotool", "getmouselocation", "--shell").decode().split())
-        return int(fields["X"]), int(fields["Y"])
+        reply = self.root.query_pointer()
+        return reply.root_x, reply.root_y
 
-    def send_close_request(self, window):
-        """Asks window to close the way a window manager does: a WM_DELETE_WINDOW message.
+    def top_window(self, pids):
+        """The id of a mapped top-level window whose _NET_WM_PID is one of pids, or None."""
+        pid_atom = self.conn.intern_atom("_NET_WM_PID")
+        for window in self.root.query_tree().children:
+            try:
+                if window.get_attributes().map_state != X.IsViewable:
+                    continue
+                prop = window.get_full_property(pid_atom, Xatom.CARDINAL)
+            except xerror.BadWindow:
+                continue  # destroyed since the tree was read
+            if prop is not None and prop.value[0] in pids:
+                return window.id
+        return None
 
-        Spoken in the X protocol directly, since no installed tool sends it without a window
-        manager running (xdotool windowclose destroys the window instead).
-        """
-        path = "/tmp/.X11-unix/X" + self.display.lstrip(":")
-        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as conn:
-            conn.settimeout(TOOL_TIMEOUT)
-            conn.connect(path)
-            _x11_handshake(conn)
-            protocols = _x11_intern_atom(conn, b"WM_PROTOCOLS")
-            delete = _x11_intern_atom(conn, b"WM_DELETE_WINDOW")
-            client_message = struct.pack("<BBHII5I", 33, 32, 0, window, protocols, delete, 0, 0,
-                                         0, 0)
-            conn.sendall(struct.pack("<BBHII", 25, 0, 11, window, 0) + client_message)
-            # A round trip proves the server took the event; an error would arrive first.
-            conn.sendall(struct.pack("<BxH", 43, 1))
-            _x11_reply(conn)
+    def geometry(self, window_id):
+        """(x, y, width, height) of the window on the screen."""
+        window = self.window(window_id)
+        size = window.get_geometry()
+        origin = self.root.translate_coords(window, 0, 0)
+        return origin.x, origin.y, size.width, size.height
+
+    def focus(self, window_id):
+        # No window manager runs and the server's focus is PointerRoot, so keys go to the window
+        # under the pointer; setting the focus as well keeps keys there wherever the pointer is.
+        self.window(window_id).set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
+        self.conn.sync()
+
+    def capture(self, window_id):
+        """The window's pixels as the X server shows them (without the pointer)."""
+        window = self.window(window_id)
+        size = window.get_geometry()
+        data = window.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xFFFFFFFF).data
+        rows = np.frombuffer(data, np.uint8).reshape(size.height, -1)
+        bgrx = rows[:, :size.width * 4].reshape(size.height, size.width, 4)
+        return Image.from_array(np.ascontiguousarray(bgrx[:, :, 2::-1]))
+
+    def send_close_request(self, window_id):
+        """Asks window to close the way a window manager does: a WM_DELETE_WINDOW message."""
+        window = self.window(window_id)
+        message = xevent.ClientMessage(
+            window=window, client_type=self.conn.intern_atom("WM_PROTOCOLS"),
+            data=(32, [self.conn.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+        caught = xerror.CatchError()
+        window.send_event(message, onerror=caught)
+        # A round trip proves the server took the event; an error would arrive first.
+        self.conn.sync()
+        if caught.get_error():
+            raise HarnessError("sending WM_DELETE_WINDOW failed: %s" % caught.get_error())
 
 
-def _recv_exact(conn, size):
-    data = b""
-    while len(data) < size:
-        chunk = conn.recv(size - len(data))
-        if not chunk:
-            raise HarnessError("X server closed the connection")
-        data += chunk
-    return data
+# ---------------------------------------------------------------------------------------------
+# Wine, for the Windows build
+
+WINE_BOOT_TIMEOUT = 120.0
+WINE_MOTION_PAUSE = 0.1
 
 
-def _x11_handshake(conn):
-    conn.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
-    status, _, _, _, extra = struct.unpack("<BBHHH", _recv_exact(conn, 8))
-    setup = _recv_exact(conn, extra * 4)
-    if status != 1:
-        raise HarnessError("X server refused the connection: %r" % setup)
+def is_windows_program(binary):
+    return binary.lower().endswith(".exe")
 
 
-def _x11_reply(conn):
-    reply = _recv_exact(conn, 32)
-    if reply[0] == 0:
-        raise HarnessError("X error %d on request %d" % (reply[1], reply[10]))
-    (extra,) = struct.unpack_from("<I", reply, 4)
-    return reply + _recv_exact(conn, extra * 4)
+def windows_path(path):
+    """path as a program under Wine sees it: Wine's drive Z: is the Unix root."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def _x11_intern_atom(conn, name):
-    padded = name + b"\0" * (-len(name) % 4)
-    conn.sendall(struct.pack("<BBHHxx", 16, 0, 2 + len(padded) // 4, len(name)) + padded)
-    (atom,) = struct.unpack_from("<I", _x11_reply(conn), 8)
-    return atom
+class Wine:
+    """One Wine prefix in a temporary folder for a whole run, since making one takes seconds.
+
+    Its processes belong to the X server they were started on: stop_session ends them before
+    that server goes, and remove deletes the prefix at the end of the run.
+    """
+
+    def __init__(self):
+        self.prefix = None
+
+    def env(self, xserver):
+        env = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=",
+               "SDL_STDIO_REDIRECT": "0"}
+        if self.prefix is None:
+            self.prefix = tempfile.mkdtemp(prefix="noughts-wine-")
+            env["WINEPREFIX"] = self.prefix
+            xserver.tool("wine", "wineboot", "--init", env=env, timeout=WINE_BOOT_TIMEOUT)
+        env["WINEPREFIX"] = self.prefix
+        return env
+
+    def stop_session(self):
+        if self.prefix is not None:
+            subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=self.prefix),
+                           stdin=subprocess.DEVNULL, capture_output=True, timeout=TOOL_TIMEOUT)
+
+    def remove(self):
+        if self.prefix is not None:
+            self.stop_session()
+            shutil.rmtree(self.prefix, ignore_errors=True)
+            self.prefix = None
+
+
+WINE = Wine()
 
 
 # ---------------------------------------------------------------------------------------------
@@ -408,12 +446,15 @@ class Game:
                 write_bmp(target, source)
             else:
                 shutil.copyfile(source, target)
+        command, env = [self.binary], dict(self.extra_env)
+        if is_windows_program(self.binary):
+            command.insert(0, "wine")
+            env = dict(WINE.env(self.x), **env)
         with open(self._out_path("stdout"), "wb") as out, \
                 open(self._out_path("stderr"), "wb") as err:
-            self.process = subprocess.Popen([self.binary] + self.args, cwd=self.workdir,
-                                            env=self.x.env(self.extra_env),
-                                            stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                                            start_new_session=True)
+            self.process = subprocess.Popen(command + self.args, cwd=self.workdir,
+                                            env=self.x.env(env), stdin=subprocess.DEVNULL,
+                                            stdout=out, stderr=err, start_new_session=True)
 
     def stop(self):
         if self.process is not None:
@@ -425,13 +466,17 @@ class Game:
     def _out_path(self, stream):
         return os.path.join(self.root, stream + ".txt")
 
+    def _read(self, stream):
+        """What the game wrote so far; a Windows program's CR LF line ends read as LF."""
+        with open(self._out_path(stream), "rb") as f:
+            text = f.read().decode(errors="replace")
+        return text.replace("\r\n", "\n") if is_windows_program(self.binary) else text
+
     def stdout(self):
-        with open(self._out_path("stdout"), "rb") as f:
-            return f.read().decode(errors="replace")
+        return self._read("stdout")
 
     def stderr(self):
-        with open(self._out_path("stderr"), "rb") as f:
-            return f.read().decode(errors="replace")
+        return self._read("stderr")
 
     # -- process
 
@@ -462,12 +507,7 @@ class Game:
         """Waits for the game's mapped top-level window, gives it the keyboard, returns its id."""
         def search():
             self._check_running()
-            result = subprocess.run(
-                ["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
-                env=self.x.env(), stdin=subprocess.DEVNULL, capture_output=True,
-                timeout=TOOL_TIMEOUT)
-            ids = result.stdout.split()
-            return int(ids[0]) if result.returncode == 0 and ids else None
+            return self.x.top_window({self.process.pid})
 
         self.window = wait_until(search, timeout, "the game's window")
         self.focus()
@@ -480,18 +520,17 @@ class Game:
 
     def geometry(self):
         """(x, y, width, height) of the window on the screen."""
-        out = self.x.tool("xdotool", "getwindowgeometry", "--shell", str(self.window))
-        values = dict(line.split("=", 1) for line in out.decode().split())
-        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        return self.x.geometry(self.window)
 
     def focus(self):
-        # No window manager runs and the server's focus is PointerRoot, so keys go to the window
-        # under the pointer; setting the focus as well keeps keys there wherever the pointer is.
-        self.x.tool("xdotool", "windowfocus", "--sync", str(self.window))
+        self.x.focus(self.window)
 
     def capture(self):
         """The window's pixels as the X server shows them."""
-        return parse_xwd(self.x.tool("xwd", "-id", str(self.window), "-silent"))
+        return self.x.capture(self.window)
+
+    def send_close_request(self):
+        self.x.send_close_request(self.window)
 
     def wait_for_image(self, expected, timeout=DEFAULT_TIMEOUT, name="expected"):
         """Polls captures until one equals expected pixel for pixel; returns it.
@@ -533,6 +572,9 @@ class Game:
         # --sync waits for a motion, and there is none to where the pointer already is.
         if self.x.pointer() != target:
             self.x.tool("xdotool", "mousemove", "--sync", str(target[0]), str(target[1]))
+            if is_windows_program(self.binary):
+                # Wine may not have taken the motion when a click follows at once.
+                time.sleep(WINE_MOTION_PAUSE)
 
     def click(self, button=1):
         self.x.tool("xdotool", "click", str(button))
@@ -553,6 +595,7 @@ class GameTestCase(unittest.TestCase):
         cls.x = XServer()
         cls.x.start()
         cls.addClassCleanup(cls.x.stop)
+        cls.addClassCleanup(WINE.stop_session)
 
     def start_game(self, args=(), pictures=None, env=None, window=True):
         """Starts the game (with the shipped pictures unless told otherwise), stopped after the
@@ -571,21 +614,32 @@ class GameTestCase(unittest.TestCase):
         """A shipped picture, read for comparison."""
         return read_bmp(os.path.join(ASSETS, name))
 
+    def skip_without_unix_signals(self):
+        """Skips the running (sub)test for a Windows program: Wine turns no Unix signal into a
+        quit request (SIGTERM kills it, SIGINT is ignored)."""
+        if is_windows_program(BINARY):
+            self.skipTest("a Windows program under Wine gets no Unix signals as quit requests")
+
 
 def run_tests():
     """Entry point of a test file: argv is <noughts binary> <assets dir>.
 
-    Sets BINARY and ASSETS on this module and runs the file's unittest cases. A terminating
-    signal unwinds normally, so every context manager still stops its processes.
+    Sets BINARY, ASSETS and ARGV0 on this module and runs the file's unittest cases; a binary
+    named *.exe is a Windows program and runs under Wine. A terminating signal unwinds normally,
+    so every context manager still stops its processes.
     """
     if len(sys.argv) != 3:
         sys.exit("usage: %s NOUGHTS_BINARY ASSETS_DIR" % sys.argv[0])
-    global BINARY, ASSETS
+    global BINARY, ASSETS, ARGV0
     BINARY, ASSETS = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    ARGV0 = windows_path(BINARY) if is_windows_program(BINARY) else BINARY
 
     def terminate(signum, _frame):
         raise SystemExit("terminated by signal %d" % signum)
 
     signal.signal(signal.SIGTERM, terminate)
     signal.signal(signal.SIGHUP, terminate)
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    try:
+        unittest.main(argv=sys.argv[:1], verbosity=2)
+    finally:
+        WINE.remove()

@@ -5,8 +5,8 @@ The expected window is built here from the rendering rules and the shipped pictu
 screen, the gray panel 9r x 6r, the grid, the black edge at x = 6r and each empty cell as
 "NULL.bmp" with its white frame (every border pixel but the bottom-right one). Ring and cross
 cells, and a mark under the pointer, are checked against the rules of their own drawing instead
-of a picture. xwd reads the window's pixels without the X cursor, so the exact comparisons
-around the pointer also prove the system pointer never lands in a capture.
+of a picture. A capture (X GetImage) holds the window's pixels without the X cursor, so the
+exact comparisons around the pointer also prove the system pointer never lands in a capture.
 
 Run as: play_test.py <noughts binary> <assets dir>
 """
@@ -242,7 +242,7 @@ class PlayTest(harness.GameTestCase):
             game.key("Escape")
         self.assertEqual(game.wait_exit(), 0)
         lines = "".join("click : %d, %d, 1\n" % click for click in clicks)
-        self.assertEqual(game.stdout(), "1\n%s\n%s" % (harness.BINARY, lines))
+        self.assertEqual(game.stdout(), "1\n%s\n%s" % (harness.ARGV0, lines))
 
     def test_ring_win_with_refused_and_off_board_clicks_and_clicks_after_it(self):
         game = self.enter_field()

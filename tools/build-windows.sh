@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Cross-builds the game for 64-bit Windows with mingw-w64 and packs it: build-windows/dist/ gets
+# noughts.exe, SDL.dll, the pictures and both licences, and build-windows/noughts-VERSION-win64.zip
+# holds that folder. SDL 1.2 for Windows is built once from Debian's own source package and kept
+# in build-windows/sdl; delete that folder to build it again.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+out=$root/build-windows
+sdl=$out/sdl
+host=x86_64-w64-mingw32
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+bash "$root/tools/setup.sh" windows
+
+if [[ ! -f $root/LICENSE ]]; then
+    echo "build-windows.sh: $root/LICENSE is missing; the zip must carry the game's licence" >&2
+    exit 1
+fi
+
+# The Debian archive this machine installs from, as apt itself reports it.
+debian_archive() {
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Created-By: Packages' \
+        'Origin: Debian' 'Label: Debian' 'Component: main' | head -n 1
+}
+
+# Fetches Debian's libsdl1.2 source with its patches applied into the current folder, through a
+# private apt configuration: the system's sources, lists and cache are left as they are.
+fetch_sdl_source() {
+    local archive apt_dir
+    archive=$(debian_archive)
+    if [[ -z $archive ]]; then
+        apt-get update -qq
+        archive=$(debian_archive)
+    fi
+    if [[ -z $archive ]]; then
+        echo "build-windows.sh: apt knows no Debian archive to fetch SDL's source from" >&2
+        return 1
+    fi
+    apt_dir=$PWD/apt
+    mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+    echo "deb-src ${archive% *} ${archive#* } main" >"$apt_dir/sources.list.d/sdl-source.list"
+    local options=(-o Dir::Etc::SourceList=/dev/null
+        -o Dir::Etc::SourceParts="$apt_dir/sources.list.d" -o Dir::State::Lists="$apt_dir/lists"
+        -o Dir::Cache="$apt_dir/cache" -o APT::Sandbox::User=root -qq)
+    apt-get "${options[@]}" update
+    apt-get "${options[@]}" source libsdl1.2 >/dev/null
+}
+
+# Builds SDL.dll, SDLmain and the headers into $sdl; its licence, written last, marks it complete.
+build_sdl() {
+    local fetched=$work/sdl-source source dsc
+    mkdir "$fetched"
+    (
+        cd "$fetched"
+        fetch_sdl_source
+    )
+    source=$(find "$fetched" -mindepth 1 -maxdepth 1 -type d -name 'libsdl1.2-*')
+    dsc=$(basename "$(find "$fetched" -maxdepth 1 -name 'libsdl1.2_*.dsc')" .dsc)
+    # Debian drops -lmingw32 -lSDLmain -mwindows from SDL's link flags for Linux's sake; Windows
+    # programs need them for SDL's WinMain.
+    patch -R -p1 -s -d "$source" <"$source/debian/patches/dont_propagate_lpthread.diff"
+    if ! (cd "$source" && ./configure --host=$host --prefix="$sdl" --disable-static &&
+        make -j"$(nproc)" && make install) >"$work/sdl-build.log" 2>&1; then
+        tail -n 40 "$work/sdl-build.log" >&2
+        echo "build-windows.sh: building SDL for Windows failed" >&2
+        return 1
+    fi
+    {
+        echo "SDL.dll is SDL 1.2, built from Debian's source package ${dsc/_/ version } with"
+        echo "Debian's patches applied (apt-get source libsdl1.2 on Debian). It is distributed"
+        echo "under the GNU Lesser General Public License, version 2.1:"
+        echo
+        cat "$source/COPYING"
+    } >"$sdl/SDL-LICENSE.txt.partial"
+    mv "$sdl/SDL-LICENSE.txt.partial" "$sdl/SDL-LICENSE.txt"
+}
+
+if [[ ! -f $sdl/SDL-LICENSE.txt ]]; then
+    rm -rf "$sdl"
+    echo "Building SDL 1.2 for Windows (once) into $sdl"
+    build_sdl
+fi
+
+cmake -S "$root" -B "$out/game" -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cmake" \
+    -DCMAKE_FIND_ROOT_PATH="$sdl" -DNOUGHTS_WERROR=ON -DBUILD_TESTING=OFF \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$out/game" -j"$(nproc)"
+
+version=$(sed -n 's/^project(noughts VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
+if [[ -z $version ]]; then
+    echo "build-windows.sh: no project(noughts VERSION ...) in $root/CMakeLists.txt" >&2
+    exit 1
+fi
+dist=$out/dist
+rm -rf "$dist"
+mkdir -p "$dist"
+cp "$out/game/noughts.exe" "$sdl/bin/SDL.dll" "$sdl/SDL-LICENSE.txt" "$dist/"
+$host-strip "$dist/noughts.exe" "$dist/SDL.dll"
+cp "$root"/assets/*.bmp "$dist/"
+cp "$root/LICENSE" "$dist/LICENSE.txt"
+# The zip holds one folder named like itself, so unpacking it anywhere leaves nothing loose.
+name=noughts-$version-win64
+rm -f "$out/$name.zip"
+ln -s "$dist" "$work/$name"
+(cd "$work" && zip -q -X -r "$out/$name.zip" "$name")
+echo "Windows build: $dist and $out/$name.zip"

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the Windows game (tools/build-windows.sh) and runs the end-to-end tests against the
+# packed noughts.exe under Wine, in a private Xvfb and a temporary Wine prefix.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bash "$root/tools/build-windows.sh"
+# A Python of one's own first on PATH may lack Debian's python3-xlib and python3-numpy.
+python=python3
+"$python" -c 'import Xlib, numpy' 2>/dev/null || python=/usr/bin/python3
+# Every wait in the tests is bounded; this bounds the whole run as well.
+exec timeout --kill-after=10 600 "$python" "$root/tests/e2e/windows_test.py" \
+    "$root/build-windows/dist/noughts.exe" "$root/assets"
