@@ -36,6 +36,9 @@ PICTURE_NAMES = ("intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp", "win1.bmp", "w
 DEFAULT_TIMEOUT = 5.0
 TOOL_TIMEOUT = 10.0
 POLL_INTERVAL = 0.02
+# sdl12-compat's SDL2 maps a first window and destroys it again while setting the video mode;
+# a window counts as the game's only once it has stayed the same this long.
+WINDOW_SETTLE = 0.25
 FAILURE_DIR = os.path.join(tempfile.gettempdir(), "noughts-e2e-failures")
 _failure_numbers = count(1)
 
@@ -505,9 +508,15 @@ class Game:
 
     def find_window(self, timeout=DEFAULT_TIMEOUT):
         """Waits for the game's mapped top-level window, gives it the keyboard, returns its id."""
+        seen = [None, 0.0]
+
         def search():
             self._check_running()
-            return self.x.top_window({self.process.pid})
+            window = self.x.top_window({self.process.pid})
+            if window != seen[0]:
+                seen[:] = [window, time.monotonic()]
+                return None
+            return window if time.monotonic() - seen[1] >= WINDOW_SETTLE else None
 
         self.window = wait_until(search, timeout, "the game's window")
         self.focus()
