@@ -8,6 +8,9 @@
 static const int SCREEN_WIDTH = 480;
 static const int SCREEN_HEIGHT = 272;
 static const int SCREEN_BPP = 32;
+static const char WINDOW_TITLE[] = "Noughts & Crosses";
+// What a window manager shows where room is short, such as under a minimised window.
+static const char ICON_NAME[] = "Noughts";
 
 // Registered once however often the engine starts, so every later exit shuts SDL down.
 static void RegisterQuitAtExit()
@@ -43,6 +46,8 @@ void CStateEngine::Init()
     }
     RegisterQuitAtExit();
 
+    // Before the window opens, so it never shows untitled.
+    SDL_WM_SetCaption(WINDOW_TITLE, ICON_NAME);
     screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BPP, 0);
     if (screen == nullptr)
     {
