@@ -15,3 +15,6 @@ ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
 bash "$root/tools/build.sh" "$root/build-sanitize" -DNOUGHTS_SANITIZE=ON -DNOUGHTS_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs" -L unit
+
+# The installed game and the Debian package (tools/test-install.sh).
+bash "$root/tools/test-install.sh" "$root/build"
