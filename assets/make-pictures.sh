@@ -4,6 +4,8 @@
 #   NULL.bmp                       90x90 empty board cell
 #   win1.bmp, win2.bmp, DRAW.bmp   150x60 result plates shown under the mouse pointer
 #   icons/SIZE.png                 the application icon at 48, 128 and 256 pixels square
+#   icons/32.bmp                   the same icon on a plain ground, built into the game as
+#                                  its window icon
 # ImageMagick draws each picture with the DejaVu fonts and hands it over as PPM;
 # write_bmp32.py stores it as a 32-bit BI_RGB bitmap, the display's own pixel layout.
 # Nothing random goes in, so a rerun gives byte-identical files.
@@ -235,6 +237,7 @@ make_icons() {
             "PNG32:icons/$size.png"
         echo "wrote icons/$size.png"
     done
+    render icons/32.bmp "${a[@]}" -resize 32x32 -background "$BG_LO" -flatten
 }
 
 make_intro

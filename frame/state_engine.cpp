@@ -1,6 +1,7 @@
 #include "frame/state_engine.h"
 
 #include "frame/game_state.h"
+#include "frame/window_icon.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,16 @@ static void RegisterQuitAtExit()
     {
         atexit(SDL_Quit);
         registered = true;
+    }
+}
+
+// Loaded once and kept: SDL 1.2 does not promise to copy the icon it is given.
+static void SetWindowIcon()
+{
+    static SDL_Surface* const icon = LoadWindowIcon();
+    if (icon != nullptr)
+    {
+        SDL_WM_SetIcon(icon, nullptr);
     }
 }
 
@@ -46,8 +57,9 @@ void CStateEngine::Init()
     }
     RegisterQuitAtExit();
 
-    // Before the window opens, so it never shows untitled.
+    // Before the window opens, so it never shows untitled; SDL 1.2 takes an icon only then.
     SDL_WM_SetCaption(WINDOW_TITLE, ICON_NAME);
+    SetWindowIcon();
     screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BPP, 0);
     if (screen == nullptr)
     {
