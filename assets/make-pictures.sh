@@ -3,6 +3,9 @@
 #   intro.bmp, menu.bmp, item.bmp  480x272 full-window screens
 #   NULL.bmp                       90x90 empty board cell
 #   win1.bmp, win2.bmp, DRAW.bmp   150x60 result plates shown under the mouse pointer
+#   icons/SIZE.png                 the application icon at 48, 128 and 256 pixels square
+#   icons/32.bmp                   the same icon on a plain ground, built into the game as
+#                                  its window icon
 # ImageMagick draws each picture with the DejaVu fonts and hands it over as PPM;
 # write_bmp32.py stores it as a 32-bit BI_RGB bitmap, the display's own pixel layout.
 # Nothing random goes in, so a rerun gives byte-identical files.
@@ -214,6 +217,29 @@ plate() {
     render "$file" "${a[@]}"
 }
 
+# The application icon: a rounded night-blue tile with the board's grid, a ring and a cross,
+# drawn once at 256 pixels and scaled down, as PNG with transparent corners. Dates and other
+# metadata are left out so a rerun gives byte-identical files.
+make_icons() {
+    local a=() size
+    mkdir -p icons
+    a+=(-size 256x256 "radial-gradient:$BG_HI-$BG_LO"
+        \( -size 256x256 xc:none -fill white -draw "roundrectangle 8,8 247,247 40,40" \)
+        -compose DstIn -composite -compose Over
+        -fill none -stroke "$CARD_EDGE" -strokewidth 6
+        -draw "line 99,40 99,216" -draw "line 157,40 157,216"
+        -draw "line 40,99 216,99" -draw "line 40,157 216,157")
+    ring a 70 70 19 9 "$RING"
+    cross a 128 128 17 9 "$CROSS"
+    ring a 186 186 19 9 "$RING"
+    for size in 256 128 48; do
+        convert "${a[@]}" -resize "${size}x${size}" -strip -define png:exclude-chunks=date,time \
+            "PNG32:icons/$size.png"
+        echo "wrote icons/$size.png"
+    done
+    render icons/32.bmp "${a[@]}" -resize 32x32 -background "$BG_LO" -flatten
+}
+
 make_intro
 make_menu
 make_item
@@ -221,3 +247,4 @@ make_null
 plate win1.bmp "$RING" "Rings win!" O O O
 plate win2.bmp "$CROSS" "Crosses win!" X X X
 plate DRAW.bmp "$GOLD" "Draw!" O X O
+make_icons

@@ -2,6 +2,7 @@
 
 #include "frame/game_state.h"
 #include "frame/process.h"
+#include "frame/window_icon.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,9 @@
 static const int SCREEN_WIDTH = 480;
 static const int SCREEN_HEIGHT = 272;
 static const int SCREEN_BPP = 32;
+static const char WINDOW_TITLE[] = "Noughts & Crosses";
+// What a window manager shows where room is short, such as under a minimised window.
+static const char ICON_NAME[] = "Noughts";
 
 // Registered once however often the engine starts, so every later exit shuts SDL down.
 static void RegisterQuitAtExit()
@@ -18,6 +22,16 @@ static void RegisterQuitAtExit()
     {
         atexit(SDL_Quit);
         registered = true;
+    }
+}
+
+// Loaded once and kept: SDL 1.2 does not promise to copy the icon it is given.
+static void SetWindowIcon()
+{
+    static SDL_Surface* const icon = LoadWindowIcon();
+    if (icon != nullptr)
+    {
+        SDL_WM_SetIcon(icon, nullptr);
     }
 }
 
@@ -47,6 +61,9 @@ void CStateEngine::Init()
     RestoreFatalSignals();
     RegisterQuitAtExit();
 
+    // Before the window opens, so it never shows untitled; SDL 1.2 takes an icon only then.
+    SDL_WM_SetCaption(WINDOW_TITLE, ICON_NAME);
+    SetWindowIcon();
     screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BPP, 0);
     if (screen == nullptr)
     {

@@ -93,7 +93,7 @@ class EngineTest : public EngineFixture
     CRecorder c{"c", &engine, &log};
 };
 
-TEST_F(EngineTest, InitOpensTheWindowAndStartsRunning)
+TEST_F(EngineTest, InitOpensTheTitledWindowAndStartsRunning)
 {
     ASSERT_NE(nullptr, engine.screen);
     EXPECT_EQ(engine.screen, SDL_GetVideoSurface());
@@ -102,6 +102,11 @@ TEST_F(EngineTest, InitOpensTheWindowAndStartsRunning)
     EXPECT_EQ(4, engine.screen->format->BytesPerPixel);
     EXPECT_TRUE(engine.running);
     EXPECT_TRUE(engine.states.empty());
+    char* title = nullptr;
+    char* icon = nullptr;
+    SDL_WM_GetCaption(&title, &icon);
+    EXPECT_STREQ("Noughts & Crosses", title);
+    EXPECT_STREQ("Noughts", icon);
     // The dummy driver does not hide real joysticks, so a machine with one opens it.
     if (SDL_NumJoysticks() == 0)
     {

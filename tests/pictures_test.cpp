@@ -5,6 +5,7 @@
 #include "draw/blit.h"
 #include "draw/draw.h"
 #include "frame/picture.h"
+#include "frame/window_icon.h"
 #include "tests/sdl_test_env.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -197,4 +199,21 @@ TEST(ShippedPictures, EmptyCellLeavesWhiteMarksVisible)
     }
     EXPECT_LT(brightest, 160);
     SDL_FreeSurface(cell);
+}
+
+// The window icon built into the game is the committed one, so a redrawn icon reaches the game.
+TEST(ShippedPictures, WindowIconIsTheCommittedIconBuiltIn)
+{
+    SDL_Surface* built_in = LoadWindowIcon();
+    SDL_Surface* committed = SDL_LoadBMP(AssetPath("icons/32.bmp").c_str());
+    ASSERT_NE(built_in, nullptr) << SDL_GetError();
+    ASSERT_NE(committed, nullptr) << SDL_GetError();
+    EXPECT_EQ(32, built_in->w);
+    EXPECT_EQ(32, built_in->h);
+    ASSERT_EQ(committed->h, built_in->h);
+    ASSERT_EQ(committed->pitch, built_in->pitch);
+    EXPECT_EQ(0, memcmp(committed->pixels, built_in->pixels,
+                        size_t(committed->pitch) * size_t(committed->h)));
+    SDL_FreeSurface(built_in);
+    SDL_FreeSurface(committed);
 }

@@ -21,3 +21,6 @@ bash "$root/tools/test-compat.sh"
 
 # The Windows build, cross-compiled, and the end-to-end tests again on it under Wine.
 bash "$root/tools/test-windows.sh"
+
+# The installed game and the Debian package (tools/test-install.sh).
+bash "$root/tools/test-install.sh" "$root/build"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack: a build for /usr with all of Debian's hardening flags.
+# Usage: build-deb.sh [BUILD_DIR [OUTPUT_DIR]] (defaults: build-deb, and the build folder).
+# Prints the path of the .deb on its last line.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+dir=${1:-$root/build-deb}
+out=${2:-$dir}
+# CMake reads CXXFLAGS and LDFLAGS but not CPPFLAGS, so the preprocessor's flags join CXXFLAGS.
+eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
+cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
+    -DBUILD_TESTING=OFF -DNOUGHTS_WERROR=ON >/dev/null
+cmake --build "$dir" -j"$(nproc)" --target noughts >/dev/null
+mkdir -p "$out"
+(cd "$dir" && cpack -G DEB -B "$out" >/dev/null)
+ls "$out"/noughts_*.deb
