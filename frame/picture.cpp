@@ -1,7 +1,106 @@
 #include "frame/picture.h"
 
+#include "draw/surface_check.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+// Eight and a half times the window's width: far beyond any picture the screens show, and
+// small enough that every size and position the play screen derives from it fits an int.
+static const int MAX_PICTURE_SIDE = 4096;
+
+static bool IsRegularFile(const char* name)
+{
+    struct stat status;
+    return stat(name, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// A FIFO, a device or a directory named like a picture is not read: opening a FIFO blocks until
+// a writer comes, and a device may never end. The check by name keeps devices from even being
+// opened; where FIFOs exist, the file is then opened without blocking and checked again, so one
+// swapped in between the two steps is refused as well.
+#ifdef _WIN32
+static SDL_RWops* OpenRegularFile(const char* name)
+{
+    return IsRegularFile(name) ? SDL_RWFromFile(name, "rb") : nullptr;
+}
+#else
+static SDL_RWops* OpenRegularFile(const char* name)
+{
+    if (!IsRegularFile(name))
+    {
+        return nullptr;
+    }
+    const int fd = open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+    {
+        return nullptr;
+    }
+    // O_NONBLOCK stays set: it changes nothing for the regular file this must now be.
+    struct stat status;
+    FILE* const file =
+        fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? fdopen(fd, "rb") : nullptr;
+    if (file == nullptr)
+    {
+        close(fd);
+        return nullptr;
+    }
+    SDL_RWops* const stream = SDL_RWFromFP(file, 1);
+    if (stream == nullptr)
+    {
+        fclose(file);
+    }
+    return stream;
+}
+#endif
+
+static bool HasSaneSize(const SDL_Surface* picture)
+{
+    return picture->w <= MAX_PICTURE_SIDE && picture->h <= MAX_PICTURE_SIDE;
+}
+
+// SDL's blit looks every palettised pixel up in the palette without a bound check.
+static bool IndexesOnlyItsPalette(const SDL_Surface* picture)
+{
+    if (picture->format->BytesPerPixel != 1)
+    {
+        return true;
+    }
+    const int colours = picture->format->palette->ncolors;
+    for (int y = 0; y < picture->h; ++y)
+    {
+        const Uint8* const row = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch;
+        for (int x = 0; x < picture->w; ++x)
+        {
+            if (row[x] >= colours)
+            {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// A loaded picture is a plain software surface, whose pixels need no lock to be read.
+static bool IsSoundPicture(const SDL_Surface* picture)
+{
+    return HasWholeRows(picture) && !SDL_MUSTLOCK(picture) && HasSaneSize(picture) &&
+           IndexesOnlyItsPalette(picture);
+}
+
 SDL_Surface* LoadPicture(const char* name)
 {
-    // A null stream (missing file) is refused by the loader, which also closes the stream.
-    return SDL_LoadBMP_RW(SDL_RWFromFile(name, "rb"), 1);
+    // A null stream (no readable regular file) is refused by the loader, which also closes
+    // the stream.
+    SDL_Surface* const picture = SDL_LoadBMP_RW(OpenRegularFile(name), 1);
+    if (picture != nullptr && !IsSoundPicture(picture))
+    {
+        SDL_FreeSurface(picture);
+        return nullptr;
+    }
+    return picture;
 }
