@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting and runs cppcheck, builds, and runs every test: all
 # tests on the normal build, then the unit and component tests again on a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets (tools/fuzz.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,3 +15,6 @@ ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
 bash "$root/tools/build.sh" "$root/build-sanitize" -DNOUGHTS_SANITIZE=ON -DNOUGHTS_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs" -L unit
+
+# Replays every fuzz seed and past crash, then fuzzes pictures and input for 30 s each.
+bash "$root/tools/fuzz.sh" 30
