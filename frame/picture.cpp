@@ -2,6 +2,7 @@
 
 #include "draw/surface_check.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <sys/stat.h>
 #ifndef _WIN32
@@ -9,9 +10,9 @@
 #include <unistd.h>
 #endif
 
-// Eight and a half times the window's width: far beyond any picture the screens show, and
-// small enough that every size and position the play screen derives from it fits an int.
-static const int MAX_PICTURE_SIDE = 4096;
+// SDL 1.2 keeps a rectangle's and a clip rectangle's sides in 16 bits: a longer side could be
+// neither clipped nor blitted truthfully.
+static const int MAX_PICTURE_SIDE = 65535;
 
 static bool IsRegularFile(const char* name)
 {
@@ -73,7 +74,8 @@ static bool IndexesOnlyItsPalette(const SDL_Surface* picture)
     const int colours = picture->format->palette->ncolors;
     for (int y = 0; y < picture->h; ++y)
     {
-        const Uint8* const row = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch;
+        const Uint8* const row = static_cast<const Uint8*>(picture->pixels) +
+                                 static_cast<std::ptrdiff_t>(y) * picture->pitch;
         for (int x = 0; x < picture->w; ++x)
         {
             if (row[x] >= colours)

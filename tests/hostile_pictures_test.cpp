@@ -90,7 +90,7 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         {"16-byte pixels with a pitch wrapping to 0", Bitmap(4097, 1, 128, 64)},
         {"255 bits per pixel", Bitmap(4, 4, 255, 1024)},
         {"64 bits per pixel", Bitmap(4, 4, 64, 128)},
-        {"a side beyond 4096", Bitmap(4097, 1, 32, 4 * 4097)},
+        {"a side beyond 65535", Bitmap(1, 65536, 32, 4 * 65536)},
     };
     for (const auto& hostile : cases)
     {
