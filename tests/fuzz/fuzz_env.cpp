@@ -19,11 +19,12 @@ static void RemoveWorkDir()
     fs::remove_all(workDir, ignored);
 }
 
-// SDL's loader asks calloc for absurd sizes, which a real calloc refuses with null and SDL then
-// reports as a failed load; ASan must answer the same way rather than stop.
+// SDL's loaders ask for absurd sizes (negative ones wrapped round, or gigabytes that SDL2 would
+// then clear), which a real allocator refuses or a real machine cannot give; SDL then reports a
+// failed load. ASan must answer with null the same way rather than stop the fuzzer.
 extern "C" const char* __asan_default_options()
 {
-    return "allocator_may_return_null=1";
+    return "allocator_may_return_null=1:max_allocation_size_mb=1024";
 }
 
 void FuzzFailure(const char* what)
