@@ -13,6 +13,9 @@
 // SDL 1.2 keeps a rectangle's and a clip rectangle's sides in 16 bits: a longer side could be
 // neither clipped nor blitted truthfully.
 static const int MAX_PICTURE_SIDE = 65535;
+// 4096 x 4096, over a hundred windows: a few bytes of header can make a loader hand back a
+// surface of gigabytes, and the play screen holds six pictures.
+static const Sint64 MAX_PICTURE_PIXELS = Sint64{1} << 24;
 
 static bool IsRegularFile(const char* name)
 {
@@ -61,7 +64,8 @@ static SDL_RWops* OpenRegularFile(const char* name)
 
 static bool HasSaneSize(const SDL_Surface* picture)
 {
-    return picture->w <= MAX_PICTURE_SIDE && picture->h <= MAX_PICTURE_SIDE;
+    return picture->w <= MAX_PICTURE_SIDE && picture->h <= MAX_PICTURE_SIDE &&
+           static_cast<Sint64>(picture->w) * picture->h <= MAX_PICTURE_PIXELS;
 }
 
 // SDL's blit looks every palettised pixel up in the palette without a bound check.

@@ -91,6 +91,7 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         {"255 bits per pixel", Bitmap(4, 4, 255, 1024)},
         {"64 bits per pixel", Bitmap(4, 4, 64, 128)},
         {"a side beyond 65535", Bitmap(1, 65536, 32, 4 * 65536)},
+        {"more than 4096 x 4096 pixels", Bitmap(4097, 4097, 1, 516 * 4097)},
     };
     for (const auto& hostile : cases)
     {
