@@ -1,5 +1,7 @@
 #include "draw/blit.h"
 
+#include "draw/surface_check.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -12,10 +14,26 @@ bool IsPlainCopy(const SDL_Surface* source, const SDL_Surface* target)
     const SDL_PixelFormat* const to = target->format;
     const Uint32 special = SDL_SRCCOLORKEY | SDL_SRCALPHA | SDL_RLEACCEL | SDL_HWSURFACE;
     // Palettised surfaces would need equal palettes too; they are rare enough to leave to SDL.
-    return from->BytesPerPixel > 1 && from->BitsPerPixel == to->BitsPerPixel &&
-           from->Rmask == to->Rmask && from->Gmask == to->Gmask && from->Bmask == to->Bmask &&
-           from->Amask == to->Amask && (source->flags & special) == 0 &&
-           (target->flags & special) == 0 && !SDL_MUSTLOCK(source) && !SDL_MUSTLOCK(target);
+    return from->BytesPerPixel > 1 && from->BytesPerPixel == to->BytesPerPixel &&
+           from->BitsPerPixel == to->BitsPerPixel && from->Rmask == to->Rmask &&
+           from->Gmask == to->Gmask && from->Bmask == to->Bmask && from->Amask == to->Amask &&
+           (source->flags & special) == 0 && (target->flags & special) == 0 &&
+           !SDL_MUSTLOCK(source) && !SDL_MUSTLOCK(target);
+}
+
+// SDL's blitters trust a surface's description as far as the row copy does. The pixels of a
+// surface that must be locked are only there while it is, so SDL checks those rows itself.
+static bool IsBlittable(const SDL_Surface* surface)
+{
+    if (surface == nullptr)
+    {
+        return false;
+    }
+    if (SDL_MUSTLOCK(surface))
+    {
+        return IsDrawableFormat(surface->format) && surface->w > 0 && surface->h > 0;
+    }
+    return HasWholeRows(surface);
 }
 
 static void CopyClipped(SDL_Surface* source, SDL_Surface* target, int x, int y)
@@ -45,7 +63,7 @@ static void CopyClipped(SDL_Surface* source, SDL_Surface* target, int x, int y)
 
 void BlitWhole(SDL_Surface* source, SDL_Surface* target, Sint16 x, Sint16 y)
 {
-    if (source == nullptr || target == nullptr)
+    if (!IsBlittable(source) || !IsBlittable(target))
     {
         return;
     }

@@ -1,5 +1,7 @@
 #include "draw/draw.h"
 
+#include "draw/surface_check.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -206,9 +208,16 @@ static void PlotCircle(const Canvas& canvas, double cx, double cy, double radius
     }
 }
 
+// A surface whose format nothing here can store, or whose palette SDL_MapRGB would miss, is
+// left alone: not even a colour is mapped for it.
+static bool CanMapColours(const SDL_Surface* surface)
+{
+    return surface != nullptr && IsDrawableFormat(surface->format);
+}
+
 // Runs draw(canvas, pixelSize) inside the lock SDL demands, with the pixel size as a
 // compile-time constant so the store is chosen once per call. Returns false, having drawn
-// nothing and without unlocking, when the lock is refused.
+// nothing, when the lock is refused or the surface has no whole rows to draw in.
 template <typename Draw> static bool DrawLocked(SDL_Surface* surface, Draw draw)
 {
     const bool mustLock = SDL_MUSTLOCK(surface);
@@ -216,7 +225,15 @@ template <typename Draw> static bool DrawLocked(SDL_Surface* surface, Draw draw)
     {
         return false;
     }
-    // Read only now: an RLE-accelerated surface has no pixels until it is locked.
+    // Checked only now: an RLE-accelerated surface has no pixels until it is locked.
+    if (!HasWholeRows(surface))
+    {
+        if (mustLock)
+        {
+            SDL_UnlockSurface(surface);
+        }
+        return false;
+    }
     const Canvas canvas{static_cast<Uint8*>(surface->pixels), surface->pitch, surface->w,
                         surface->h};
     switch (surface->format->BytesPerPixel)
@@ -243,6 +260,10 @@ template <typename Draw> static bool DrawLocked(SDL_Surface* surface, Draw draw)
 
 void ClearSurface(SDL_Surface* surface)
 {
+    if (!CanMapColours(surface))
+    {
+        return;
+    }
     const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
     DrawLocked(surface, [black](const Canvas& canvas, auto size)
                { FillTopLeft<decltype(size)::value>(canvas, canvas.w, canvas.h, black); });
@@ -250,6 +271,10 @@ void ClearSurface(SDL_Surface* surface)
 
 void DrawPanel(SDL_Surface* surface, int width, int height)
 {
+    if (!CanMapColours(surface))
+    {
+        return;
+    }
     ClearSurface(surface);
     const Uint32 gray = SDL_MapRGB(surface->format, 128, 128, 128);
     DrawLocked(surface,
@@ -267,6 +292,10 @@ void DrawPanel(SDL_Surface* surface, int width, int height)
 void DrawLine(SDL_Surface* surface, int x1, int y1, int x2, int y2, Uint8 red, Uint8 green,
               Uint8 blue)
 {
+    if (!CanMapColours(surface))
+    {
+        return;
+    }
     const Uint32 colour = SDL_MapRGB(surface->format, red, green, blue);
     // Differences taken in 64 bits are exact for every pair of ints, and exact in a double.
     const double dx = static_cast<double>(static_cast<Sint64>(x2) - x1);
@@ -277,6 +306,10 @@ void DrawLine(SDL_Surface* surface, int x1, int y1, int x2, int y2, Uint8 red, U
 
 void DrawCircle(SDL_Surface* surface, int cx, int cy, int radius)
 {
+    if (!CanMapColours(surface))
+    {
+        return;
+    }
     ClearSurface(surface);
     const Uint32 white = SDL_MapRGB(surface->format, 255, 255, 255);
     const bool drawn =

@@ -6,7 +6,9 @@
 // Software drawing straight into a surface's pixels, for 1, 2, 3 and 4 bytes per pixel.
 // Each call maps its colour once with SDL_MapRGB, locks only when SDL_MUSTLOCK says so (and
 // draws nothing if the lock is refused), never writes outside 0 <= x < w, 0 <= y < h nor the
-// padding after a row, and ignores the clip rectangle. The surface must not be null.
+// padding after a row, and ignores the clip rectangle. A null surface, or one that fails the
+// checks of draw/surface_check.h (no pixels, no rows, a short pitch, a missing palette, an
+// unsupported pixel size), is left untouched.
 
 // Sampling constants. The steps are single-precision values widened to double and the
 // parameters accumulate them: that exact rounding decides which pixels the marks and frames

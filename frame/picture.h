@@ -4,9 +4,13 @@
 #include <SDL.h>
 
 // Loads a Windows bitmap by bare name, so from the working directory. Returns null when the
-// file is missing or unreadable; nothing is reported. An alpha channel that is opaque
-// throughout is dropped (the bytes stay as loaded), so the picture blits as a plain copy on
-// every SDL 1.2; one whose alpha varies is returned as SDL loaded it.
+// file is missing, unreadable, not a regular file (a FIFO or a device is never opened in a way
+// that could block), or describes a surface the screens could not draw safely: no pixels, a
+// side of zero, a negative one or one over 65535, more than 4096 x 4096 pixels, a pitch short
+// of a row, an unsupported pixel size, or palettised pixels without a palette or outside it.
+// Nothing is reported. An alpha channel that is opaque throughout is dropped (the bytes stay
+// as loaded), so the picture blits as a plain copy on every SDL 1.2; one whose alpha varies is
+// returned as SDL loaded it.
 SDL_Surface* LoadPicture(const char* name);
 
 #endif

@@ -1,5 +1,6 @@
 #include "draw/draw.h"
 
+#include "draw/blit.h"
 #include "tests/sdl_faults.h"
 #include "tests/sdl_test_env.h"
 
@@ -7,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -384,6 +386,59 @@ TEST(DrawLocking, EveryPrimitiveLocksAnRleSurfaceReleasesItAndDrawsNothingIfRefu
     EXPECT_EQ(ReadPixel(surface, 5, 0), 0x000000u);
     SDL_FreeSurface(target);
     SDL_FreeSurface(surface);
+}
+
+// A surface whose description cannot be trusted (as a hostile bitmap can make SDL's loader
+// hand back) must be left alone by every primitive and by the row copy, in both directions,
+// without a byte of either buffer changing.
+TEST(DegenerateSurfaces, AreNeitherDrawnNorCopied)
+{
+    struct Damage
+    {
+        const char* name;
+        const Format& format;
+        std::function<void(SDL_Surface*)> apply;
+    };
+    const Format& rgb = kFormats[5];
+    const Damage damages[] = {
+        {"no pixels", rgb, [](SDL_Surface* s) { s->pixels = nullptr; }},
+        {"zero width", rgb, [](SDL_Surface* s) { s->w = 0; }},
+        {"negative height", rgb, [](SDL_Surface* s) { s->h = -2147483647 - 1; }},
+        {"pitch short of a row", rgb, [](SDL_Surface* s) { s->pitch = 4 * 9 - 1; }},
+        {"pitch of zero", kFormats[3], [](SDL_Surface* s) { s->pitch = 0; }},
+        {"no palette", kFormats[0], [](SDL_Surface* s) { s->format->palette = nullptr; }},
+        {"one bit per pixel", kFormats[0], [](SDL_Surface* s) { s->format->BitsPerPixel = 1; }},
+        {"16 bytes per pixel", rgb, [](SDL_Surface* s) { s->format->BytesPerPixel = 16; }},
+        {"masks wider than the pixel", kFormats[1],
+         [](SDL_Surface* s) { s->format->Rmask = 0xFF0000; }},
+    };
+    for (const Damage& damage : damages)
+    {
+        SCOPED_TRACE(damage.name);
+        PaddedSurface broken(damage.format, 9, 5, 2);
+        PaddedSurface sound(damage.format, 9, 5, 2);
+        ASSERT_NE(broken.surface, nullptr) << SDL_GetError();
+        ASSERT_NE(sound.surface, nullptr) << SDL_GetError();
+        const SDL_Surface saved = *broken.surface;
+        const SDL_PixelFormat savedFormat = *broken.surface->format;
+        damage.apply(broken.surface);
+
+        ClearSurface(broken.surface);
+        DrawPanel(broken.surface, 4, 4);
+        DrawLine(broken.surface, 0, 0, 8, 4, 255, 255, 255);
+        DrawLine(broken.surface, 0, 2, 8, 2, 255, 255, 255);
+        DrawCircle(broken.surface, 4, 2, 2);
+        BlitWhole(broken.surface, sound.surface, 0, 0);
+        BlitWhole(sound.surface, broken.surface, 0, 0);
+
+        *broken.surface->format = savedFormat;
+        broken.surface->pixels = saved.pixels;
+        broken.surface->w = saved.w;
+        broken.surface->h = saved.h;
+        broken.surface->pitch = saved.pitch;
+        EXPECT_EQ(broken.Mismatch(), "");
+        EXPECT_EQ(sound.Mismatch(), "");
+    }
 }
 
 // SDL 1.2's update request dereferences the video device, which does not exist while video

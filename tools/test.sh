@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting and runs cppcheck, builds, and runs every test: all
 # tests on the normal build, then the unit and component tests again on a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets (tools/fuzz.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,3 +24,6 @@ bash "$root/tools/test-windows.sh"
 
 # The installed game and the Debian package (tools/test-install.sh).
 bash "$root/tools/test-install.sh" "$root/build"
+
+# Replays every fuzz seed and past crash, then fuzzes pictures and input for 30 s each.
+bash "$root/tools/fuzz.sh" 30

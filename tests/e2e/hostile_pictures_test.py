@@ -1,0 +1,114 @@
+"""End to end: hostile pictures and files that are no pictures at all.
+
+A picture that describes an impossible surface must leave the window exactly as a missing one
+would, on every screen; a FIFO or a directory named like a picture must neither block nor end
+the game. Each run checks its waits and its exit.
+
+Run as: hostile_pictures_test.py <noughts binary> <assets dir>
+"""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import PICTURE_NAMES, shipped_pictures, wait_until  # noqa: E402
+
+SEEDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "seeds",
+                     "picture")
+# Both made SDL 1.2's own blit or the game's drawing write past a buffer before the checks.
+HOSTILE = ("min-height.bmp", "wrapped-pitch.bmp")
+SETTLE = 0.3
+
+
+def settled_capture(game):
+    """A capture once two taken SETTLE apart agree, so the reference is never caught midway."""
+    last = [game.capture()]
+
+    def settled():
+        game.stays_alive(SETTLE)
+        previous, last[0] = last[0], game.capture()
+        return previous.first_difference(last[0]) is None
+
+    wait_until(settled, harness.DEFAULT_TIMEOUT, "the window to settle")
+    return last[0]
+
+
+def cell_centre(index):
+    column, row = divmod(index, 3)
+    return column * 90 + 45, row * 90 + 45
+
+
+def ring_wins(game):
+    for cell in (0, 3, 1, 4, 2):
+        game.move_to(*cell_centre(cell))
+        game.click()
+    game.move_to(380, 150)
+
+
+# Every screen and every role of a picture: the intro and menu, the field with empty cells, a
+# ring, a cross and the pointer's mark, the item card over the field, and a result plate.
+STEPS = (
+    ("intro", lambda game: None),
+    ("menu", lambda game: game.key("space")),
+    ("field", lambda game: (game.key("space"), game.move_to(200, 100))),
+    ("item", lambda game: game.key("i")),
+    ("field again", lambda game: game.key("Escape")),
+    ("result", ring_wins),
+)
+
+
+class HostilePicturesTest(harness.GameTestCase):
+    def run_steps(self, pictures, expected=None):
+        """Runs STEPS; returns the captures, each first awaited as expected's when given."""
+        game = self.start_game(pictures=pictures)
+        captures = []
+        for number, (name, step) in enumerate(STEPS):
+            step(game)
+            self.assertTrue(game.stays_alive(SETTLE), "game ended at " + name)
+            if expected is None:
+                captures.append(settled_capture(game))
+            else:
+                captures.append(game.wait_for_image(expected[number], name=name))
+        for _ in range(3):  # field, menu, intro, each left with Escape
+            self.assertTrue(game.stays_alive(SETTLE), "game ended before its last Escape")
+            game.key("Escape")
+        self.assertEqual(game.wait_exit(), 0)
+        return captures, game.stdout(), game.stderr()
+
+    def test_hostile_picture_in_every_slot_shows_as_missing(self):
+        missing, missing_out, missing_err = self.run_steps({})
+        for hostile in HOSTILE:
+            with self.subTest(hostile):
+                pictures = {name: os.path.join(SEEDS, hostile) for name in PICTURE_NAMES}
+                _, out, err = self.run_steps(pictures, expected=missing)
+                self.assertEqual(out, missing_out)
+                self.assertEqual(err, missing_err)
+
+    def test_fifo_or_directory_as_cell_picture_neither_blocks_nor_ends_the_game(self):
+        menu = self.asset("menu.bmp")
+        intro = self.asset("intro.bmp")
+        for kind, make in (("fifo", os.mkfifo), ("directory", os.mkdir)):
+            with self.subTest(kind):
+                game = self.start_game(pictures=shipped_pictures(harness.ASSETS,
+                                                                 leave_out=["NULL.bmp"]))
+                make(os.path.join(game.workdir, "NULL.bmp"))
+                game.wait_for_image(intro, name="intro")
+                game.key("space")
+                game.wait_for_image(menu, name="menu")
+                for _ in range(2):  # in and out of the field, twice
+                    game.key("space")
+                    self.assertTrue(game.stays_alive(SETTLE), "game ended entering the field")
+                    self.assertIsNotNone(game.capture().first_difference(menu),
+                                         "the field never replaced the menu")
+                    game.key("Escape")
+                    game.wait_for_image(menu, name="menu after the field")
+                game.key("Escape")
+                game.wait_for_image(intro, name="intro after the menu")
+                game.key("Escape")
+                self.assertEqual(game.wait_exit(), 0)
+                game.stop()
+
+
+if __name__ == "__main__":
+    harness.run_tests()
