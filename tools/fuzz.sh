@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer), replays
+# Builds the sanitizer build, build-sanitize/ (clang, AddressSanitizer + UndefinedBehaviorSanitizer,
+# the unit tests and the libFuzzer targets, as tools/test.sh uses it), replays
 # every seed and every input that ever crashed (on classic SDL 1.2 and, when installed, on
 # sdl12-compat), then fuzzes each target for the given number of seconds.
 # Usage: fuzz.sh [SECONDS_PER_TARGET [TARGET...]]   targets: picture events (default: both)
-# A crash stops the run and leaves its input in build-fuzz/crashes/: once fixed, keep the file
+# A crash stops the run and leaves its input in build-sanitize/crashes/: once fixed, keep the file
 # in tests/fuzz/regressions/TARGET/ so every test run replays it.
 set -euo pipefail
 
@@ -12,11 +13,11 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [[ $# -gt 0 ]] || targets=(picture events)
-build="$root/build-fuzz"
+build="$root/build-sanitize"
 compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
 
-bash "$root/tools/build.sh" "$build" -DCMAKE_CXX_COMPILER=clang++ -DNOUGHTS_FUZZ=ON \
-    -DBUILD_TESTING=OFF >/dev/null
+bash "$root/tools/build.sh" "$build" -DCMAKE_CXX_COMPILER=clang++ -DNOUGHTS_SANITIZE=ON \
+    -DNOUGHTS_FUZZ=ON -DNOUGHTS_BENCH=OFF >/dev/null
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
 ctest --test-dir "$build" --output-on-failure -L fuzz
 if [[ -e $compat/libSDL-1.2.so.0 ]]; then

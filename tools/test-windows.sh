@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Windows game (tools/build-windows.sh) and runs the end-to-end tests against the
 # packed noughts.exe under Wine, in a private Xvfb and a temporary Wine prefix.
+# Usage: test-windows.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bash "$root/tools/build-windows.sh"
+if [[ ${1:-} != --built ]]; then
+    bash "$root/tools/build-windows.sh"
+fi
 # A Python of one's own first on PATH may lack Debian's python3-xlib and python3-numpy.
 python=python3
 "$python" -c 'import Xlib, numpy' 2>/dev/null || python=/usr/bin/python3
