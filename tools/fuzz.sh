@@ -18,7 +18,7 @@ compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
 
 bash "$root/tools/build.sh" "$build" -DCMAKE_CXX_COMPILER=clang++ -DNOUGHTS_SANITIZE=ON \
     -DNOUGHTS_FUZZ=ON -DNOUGHTS_BENCH=OFF >/dev/null
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
+source "$root/tools/sanitizer-options.sh"
 ctest --test-dir "$build" --output-on-failure -L fuzz
 if [[ -e $compat/libSDL-1.2.so.0 ]]; then
     LD_LIBRARY_PATH=$compat ctest --test-dir "$build" --output-on-failure -L fuzz

@@ -26,8 +26,10 @@ ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
 
 # Builds build-sanitize, replays every fuzz seed and past crash, fuzzes each target for 30 s.
 bash "$root/tools/fuzz.sh" 30
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+(
+    source "$root/tools/sanitizer-options.sh"
     ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs" -L unit
+)
 
 bash "$root/tools/test-compat.sh"
 bash "$root/tools/test-install.sh" "$root/build"
