@@ -53,9 +53,6 @@ PictureInput PollPictureInput()
 
 void ShowPicture(SDL_Surface* picture, SDL_Surface* screen)
 {
-    if (picture != nullptr)
-    {
-        BlitWhole(picture, screen, 0, 0);
-    }
+    BlitWhole(picture, screen, 0, 0);
     SDL_Flip(screen);
 }

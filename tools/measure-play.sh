@@ -5,5 +5,5 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-exec /usr/bin/python3 "$root/tools/measure-play.py" "$root/build/noughts" "$root/assets" \
+exec "$(bash "$root/tools/e2e-python.sh")" "$root/tools/measure-play.py" "$root/build/noughts" "$root/assets" \
     "$root/tools/play.sh" "$@"

@@ -12,7 +12,5 @@ if [[ ! -x $binary ]]; then
     exit 1
 fi
 mkdir -p "$(dirname "$output")"
-# A Python of one's own first on PATH may lack Debian's python3-xlib and python3-numpy.
-python=python3
-"$python" -c 'import Xlib, numpy' 2>/dev/null || python=/usr/bin/python3
+python=$(bash "$root/tools/e2e-python.sh")
 exec "$python" "$root/tools/screenshot.py" "$binary" "$root/assets" "$output"

@@ -13,8 +13,7 @@ trap 'rm -rf "$tmp"' EXIT
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 version=$(cache CMAKE_PROJECT_VERSION)
 prefix=$(cache CMAKE_INSTALL_PREFIX)
-# Debian's own Python, which has the modules the end-to-end harness uses.
-python=${PYTHON:-/usr/bin/python3}
+python=$(bash "$root/tools/e2e-python.sh")
 id=org.example.noughts
 fail() {
     echo "test-install: $*" >&2

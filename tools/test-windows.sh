@@ -8,9 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [[ ${1:-} != --built ]]; then
     bash "$root/tools/build-windows.sh"
 fi
-# A Python of one's own first on PATH may lack Debian's python3-xlib and python3-numpy.
-python=python3
-"$python" -c 'import Xlib, numpy' 2>/dev/null || python=/usr/bin/python3
+python=$(bash "$root/tools/e2e-python.sh")
 # Every wait in the tests is bounded; this bounds the whole run as well.
 exec timeout --kill-after=10 600 "$python" "$root/tests/e2e/windows_test.py" \
     "$root/build-windows/dist/noughts.exe" "$root/assets"

@@ -193,7 +193,18 @@ def shipped_pictures(assets_dir, leave_out=()):
 # X server
 
 
-class XServer:
+class Started:
+    """A context manager for whatever has start() and stop()."""
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+class XServer(Started):
     """A private Xvfb on a display number it picks itself; a context manager."""
 
     def __init__(self, width=640, height=480, timeout=DEFAULT_TIMEOUT):
@@ -205,13 +216,6 @@ class XServer:
         self.conn = None
         self.root = None
         self._log = None
-
-    def __enter__(self):
-        self.start()
-        return self
-
-    def __exit__(self, *exc):
-        self.stop()
 
     def start(self):
         self._log = tempfile.TemporaryFile()
@@ -415,7 +419,7 @@ WINE = Wine()
 # The game
 
 
-class Game:
+class Game(Started):
     """One run of the game binary in a fresh working directory; a context manager.
 
     pictures maps file names to a source path (copied) or an Image (written as a 32-bit BMP).
@@ -431,13 +435,6 @@ class Game:
         self.workdir = None
         self.process = None
         self.window = None
-
-    def __enter__(self):
-        self.start()
-        return self
-
-    def __exit__(self, *exc):
-        self.stop()
 
     def start(self):
         self.root = tempfile.mkdtemp(prefix="noughts-e2e-")
