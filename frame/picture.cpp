@@ -63,10 +63,96 @@ static SDL_RWops* OpenRegularFile(const char* name)
 }
 #endif
 
+static bool IsSaneSize(Sint64 width, Sint64 height)
+{
+    return width > 0 && height > 0 && width <= MAX_PICTURE_SIDE && height <= MAX_PICTURE_SIDE &&
+           width * height <= MAX_PICTURE_PIXELS;
+}
+
 static bool HasSaneSize(const SDL_Surface* picture)
 {
-    return picture->w <= MAX_PICTURE_SIDE && picture->h <= MAX_PICTURE_SIDE &&
-           static_cast<Sint64>(picture->w) * picture->h <= MAX_PICTURE_PIXELS;
+    return IsSaneSize(picture->w, picture->h);
+}
+
+// The file header and as much of the info header as holds the sides, the bits per pixel and
+// the compression, for every kind of info header.
+static const int HEADER_BYTES = 34;
+static const int FILE_HEADER_BYTES = 14;
+// An OS/2 info header, with 16-bit sides; every other kind has 32-bit ones.
+static const Uint32 CORE_INFO_BYTES = 12;
+static const Uint32 UNCOMPRESSED = 0;
+static const Uint32 BIT_FIELDS = 3;
+
+static Uint32 ReadLittleEndian(const Uint8* bytes, int count)
+{
+    Uint32 value = 0;
+    for (int i = count - 1; i >= 0; --i)
+    {
+        value = value << 8 | bytes[i];
+    }
+    return value;
+}
+
+// The fewest bytes from the pixels' offset on that any loader reads from an uncompressed
+// bitmap: every row but the last with its padding, and the last up to its final pixel.
+// Zero where that is not known.
+static Sint64 LeastPixelBytes(Uint32 compression, int bits, Sint64 width, Sint64 height)
+{
+    if ((compression != UNCOMPRESSED && compression != BIT_FIELDS) ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    {
+        return 0;
+    }
+    const Sint64 rowBits = width * bits;
+    return (height - 1) * ((rowBits + 31) / 32 * 4) + (rowBits + 7) / 8;
+}
+
+// Whether the bitmap's headers, at the stream's position, claim a picture within the limits
+// that its file can hold. The stream is put back where it was, so what the loader decodes
+// costs only what the headers admit: SDL2 allocates and clears the whole surface a header
+// claims before it reads a pixel. Bytes past the end read as zero, as SDL reads them.
+static bool HeaderFitsLimits(SDL_RWops* stream)
+{
+    const int start = SDL_RWseek(stream, 0, RW_SEEK_CUR);
+    Uint8 header[HEADER_BYTES] = {};
+    const int got = SDL_RWread(stream, header, 1, HEADER_BYTES);
+    const int end = SDL_RWseek(stream, 0, RW_SEEK_END);
+    if (start < 0 || SDL_RWseek(stream, start, RW_SEEK_SET) != start)
+    {
+        return false;
+    }
+    if (header[0] != 'B' || header[1] != 'M')
+    {
+        return false;
+    }
+    const Uint8* const info = header + FILE_HEADER_BYTES;
+    Sint64 width = 0;
+    Sint64 height = 0;
+    int bits = 0;
+    Uint32 compression = UNCOMPRESSED;
+    if (ReadLittleEndian(info, 4) == CORE_INFO_BYTES)
+    {
+        width = ReadLittleEndian(info + 4, 2);
+        height = ReadLittleEndian(info + 6, 2);
+        bits = static_cast<int>(ReadLittleEndian(info + 10, 2));
+    }
+    else
+    {
+        width = static_cast<Sint32>(ReadLittleEndian(info + 4, 4));
+        // A negative height is a picture stored top row first.
+        height = static_cast<Sint32>(ReadLittleEndian(info + 8, 4));
+        height = height < 0 ? -height : height;
+        bits = static_cast<int>(ReadLittleEndian(info + 14, 2));
+        compression = ReadLittleEndian(info + 16, 4);
+    }
+    if (!IsSaneSize(width, height))
+    {
+        return false;
+    }
+    // A file shorter than its pixels fails to load anyway, but only after the whole surface.
+    const Sint64 offset = ReadLittleEndian(header + 10, 4);
+    const Sint64 least = LeastPixelBytes(compression, bits, width, height);
+    return got < HEADER_BYTES || end < 0 || least == 0 || offset + least <= end - start;
 }
 
 // SDL's blit looks every palettised pixel up in the palette without a bound check.
@@ -77,6 +163,10 @@ static bool IndexesOnlyItsPalette(const SDL_Surface* picture)
         return true;
     }
     const int colours = picture->format->palette->ncolors;
+    if (colours >= 256)
+    {
+        return true;
+    }
     for (int y = 0; y < picture->h; ++y)
     {
         const Uint8* const row = static_cast<const Uint8*>(picture->pixels) +
@@ -161,9 +251,18 @@ static SDL_Surface* DropOpaqueAlpha(SDL_Surface* picture)
 
 SDL_Surface* LoadPicture(const char* name)
 {
-    // A null stream (no readable regular file) is refused by the loader, which also closes
-    // the stream.
-    SDL_Surface* const picture = SDL_LoadBMP_RW(OpenRegularFile(name), 1);
+    SDL_RWops* const stream = OpenRegularFile(name);
+    if (stream == nullptr)
+    {
+        return nullptr;
+    }
+    if (!HeaderFitsLimits(stream))
+    {
+        SDL_RWclose(stream);
+        return nullptr;
+    }
+    // The loader closes the stream.
+    SDL_Surface* const picture = SDL_LoadBMP_RW(stream, 1);
     if (picture == nullptr)
     {
         return nullptr;
