@@ -81,7 +81,8 @@ static const int FILE_HEADER_BYTES = 14;
 // An OS/2 info header, with 16-bit sides; every other kind has 32-bit ones.
 static const Uint32 CORE_INFO_BYTES = 12;
 static const Uint32 UNCOMPRESSED = 0;
-static const Uint32 BIT_FIELDS = 3;
+static const Uint32 RUN_LENGTH_8 = 1;
+static const Uint32 RUN_LENGTH_4 = 2;
 
 static Uint32 ReadLittleEndian(const Uint8* bytes, int count)
 {
@@ -93,12 +94,12 @@ static Uint32 ReadLittleEndian(const Uint8* bytes, int count)
     return value;
 }
 
-// The fewest bytes from the pixels' offset on that any loader reads from an uncompressed
-// bitmap: every row but the last with its padding, and the last up to its final pixel.
-// Zero where that is not known.
+// The fewest bytes from the pixels' offset on that any loader reads from a bitmap stored row by
+// row: every row but the last with its padding, and the last up to its final pixel. SDL2 reads
+// every compression but the run-length ones so. Zero where that is not known.
 static Sint64 LeastPixelBytes(Uint32 compression, int bits, Sint64 width, Sint64 height)
 {
-    if ((compression != UNCOMPRESSED && compression != BIT_FIELDS) ||
+    if (compression == RUN_LENGTH_8 || compression == RUN_LENGTH_4 ||
         (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
     {
         return 0;
@@ -117,7 +118,7 @@ static bool HeaderFitsLimits(SDL_RWops* stream)
     Uint8 header[HEADER_BYTES] = {};
     const int got = SDL_RWread(stream, header, 1, HEADER_BYTES);
     const int end = SDL_RWseek(stream, 0, RW_SEEK_END);
-    if (start < 0 || SDL_RWseek(stream, start, RW_SEEK_SET) != start)
+    if (start < 0 || got < 0 || SDL_RWseek(stream, start, RW_SEEK_SET) != start)
     {
         return false;
     }
@@ -152,7 +153,7 @@ static bool HeaderFitsLimits(SDL_RWops* stream)
     // A file shorter than its pixels fails to load anyway, but only after the whole surface.
     const Sint64 offset = ReadLittleEndian(header + 10, 4);
     const Sint64 least = LeastPixelBytes(compression, bits, width, height);
-    return got < HEADER_BYTES || end < 0 || least == 0 || offset + least <= end - start;
+    return end < 0 || least == 0 || offset + least <= end - start;
 }
 
 // SDL's blit looks every palettised pixel up in the palette without a bound check.
