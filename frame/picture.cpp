@@ -3,6 +3,7 @@
 #include "draw/surface_check.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -156,6 +157,37 @@ static bool HeaderFitsLimits(SDL_RWops* stream)
     return end < 0 || least == 0 || offset + least <= end - start;
 }
 
+// Whether a row holds a byte of `limit` or more. Up to a limit of 128, eight bytes are taken at a
+// time: adding 128 - limit to a byte below 128 sets its top bit exactly when the byte reaches the
+// limit, and a byte of 128 or more has that bit already (its carry can only mark a word that is
+// marked anyway).
+static bool HasByteAtLeast(const Uint8* row, int count, int limit)
+{
+    int x = 0;
+    if (limit <= 128)
+    {
+        const std::uint64_t ones = 0x0101010101010101;
+        const std::uint64_t add = ones * static_cast<std::uint64_t>(128 - limit);
+        for (; x + 8 <= count; x += 8)
+        {
+            std::uint64_t word = 0;
+            std::memcpy(&word, row + x, sizeof word);
+            if (((word + add) | word) & (ones * 0x80))
+            {
+                return true;
+            }
+        }
+    }
+    for (; x < count; ++x)
+    {
+        if (row[x] >= limit)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 // SDL's blit looks every palettised pixel up in the palette without a bound check.
 static bool IndexesOnlyItsPalette(const SDL_Surface* picture)
 {
@@ -172,12 +204,9 @@ static bool IndexesOnlyItsPalette(const SDL_Surface* picture)
     {
         const Uint8* const row = static_cast<const Uint8*>(picture->pixels) +
                                  static_cast<std::ptrdiff_t>(y) * picture->pitch;
-        for (int x = 0; x < picture->w; ++x)
+        if (HasByteAtLeast(row, picture->w, colours))
         {
-            if (row[x] >= colours)
-            {
-                return false;
-            }
+            return false;
         }
     }
     return true;

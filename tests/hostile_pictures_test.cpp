@@ -125,7 +125,8 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         {"64 bits per pixel", Bitmap(4, 4, 64, 128)},
         {"a side beyond 65535", Bitmap(1, 65536, 32, 4 * 65536)},
         {"more than 4096 x 4096 pixels", Bitmap(4097, 4097, 1, 516 * 4097)},
-        {"an index past the palette", Bitmap(4, 1, 8, kRle8, 2, std::string("\4\310\0\1", 4))},
+        {"an index past the palette",
+         Bitmap(9, 1, 8, kRle8, 2, std::string("\3\1\1\2\5\1\0\1", 8))},
         {"a file far shorter than its pixels", Bitmap(4096, 4096, 32, 0)},
     };
     for (const auto& hostile : cases)
