@@ -8,7 +8,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 dir=${1:-$root/build-deb}
 out=${2:-$dir}
 # CMake reads CXXFLAGS and LDFLAGS but not CPPFLAGS, so the preprocessor's flags join CXXFLAGS.
-eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+# Debian's flags map the folder they are read in to "." (no build path in the binary): the root.
+eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
     -DBUILD_TESTING=OFF -DNOUGHTS_WERROR=ON >/dev/null
