@@ -15,5 +15,6 @@ cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
     -DBUILD_TESTING=OFF -DNOUGHTS_WERROR=ON >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target noughts >/dev/null
 mkdir -p "$out"
-(cd "$dir" && cpack -G DEB -B "$out" >/dev/null)
+# CPack gives the package's own members the builder's umask: pin it, so the bytes do not vary.
+(umask 022 && cd "$dir" && cpack -G DEB -B "$out" >/dev/null)
 ls "$out"/noughts_*.deb

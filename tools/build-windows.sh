@@ -95,8 +95,13 @@ if [[ ! -f $sdl/SDL-LICENSE.txt || $(cat "$sdl/key" 2>/dev/null) != "$sdl_key" ]
     echo "$sdl_key" >"$sdl/key"
 fi
 
+# ld orders the exe's import tables by the paths of the import libraries, so SDL's is named
+# relative to the build folder, like the system's: the exe is then the same wherever trees lie.
+mkdir -p "$out/game"
+sdl_lib=$(realpath --relative-to="$out/game" "$sdl/lib")
 CXXFLAGS="-ffile-prefix-map=$root=." LDFLAGS=-Wl,--strip-all cmake -S "$root" -B "$out/game" \
     -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cmake" -DCMAKE_FIND_ROOT_PATH="$sdl" \
+    -DSDL_LIBRARY="mingw32;-mwindows;-L$sdl_lib;-lSDLmain;-lSDL;-lpthread" \
     -DNOUGHTS_WERROR=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out/game" -j"$(nproc)"
 
