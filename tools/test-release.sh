@@ -21,7 +21,7 @@ fail() {
 }
 
 # release NAME FOLDER UMASK TZ LOCALE [VAR=VALUE...]: a clone of HEAD in FOLDER releases into
-# $tmp/NAME.
+# $tmp/out/NAME.
 release() {
     local name=$1 folder=$2 mask=$3 zone=$4 locale=$5 start
     shift 5
@@ -29,7 +29,7 @@ release() {
     git -C "$folder" checkout -q --detach "$commit"
     start=$SECONDS
     if ! (umask "$mask" && env -u SOURCE_DATE_EPOCH -u NOUGHTS_WINDOWS_SDL TZ="$zone" \
-        LANG="$locale" LC_ALL="$locale" "$@" bash "$folder/tools/release.sh" "$tmp/$name" \
+        LANG="$locale" LC_ALL="$locale" "$@" bash "$folder/tools/release.sh" "$tmp/out/$name" \
         >"$tmp/$name.log" 2>&1); then
         cat "$tmp/$name.log" >&2
         fail "release $name failed"
@@ -41,10 +41,10 @@ reuse=()
 release a "$tmp/a/noughts" 022 UTC C "${reuse[@]}"
 release b "$tmp/b/elsewhere/other-name" 002 Pacific/Kiritimati C.UTF-8
 
-diff <(ls "$tmp/a") <(ls "$tmp/b") || fail "the two releases hold different files"
-(cd "$tmp/a" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the files"
-for file in "$tmp"/a/*; do
-    other=$tmp/b/${file##*/}
+diff <(ls "$tmp/out/a") <(ls "$tmp/out/b") || fail "the two releases hold different files"
+(cd "$tmp/out/a" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the files"
+for file in "$tmp"/out/a/*; do
+    other=$tmp/out/b/${file##*/}
     if ! cmp -s "$file" "$other"; then
         diffoscope --text - "$file" "$other" | head -n 200 >&2 || true
         fail "${file##*/} differs between the two releases"
@@ -53,10 +53,10 @@ done
 
 # The tarball holds one folder; the packages are dated from the commit, not the clock.
 version=$(bash "$root/tools/version.sh")
-[[ $(tar -tzf "$tmp/a/noughts-$version.tar.gz" | cut -d / -f 1 | sort -u) == "noughts-$version" ]] ||
+[[ $(tar -tzf "$tmp/out/a/noughts-$version.tar.gz" | cut -d / -f 1 | sort -u) == "noughts-$version" ]] ||
     fail "the tarball does not hold exactly the folder noughts-$version"
 epoch=$(git -C "$root" log -1 --format=%ct "$commit")
-deb=$tmp/b/noughts_${version}_amd64.deb
+deb=$tmp/out/b/noughts_${version}_amd64.deb
 dpkg-deb -x "$deb" "$tmp/root"
 zcat "$tmp/root/usr/share/doc/noughts/changelog.gz" |
     grep -qF "$(date -u -d "@$epoch" '+%a, %d %b %Y %H:%M:%S +0000')" ||
@@ -65,4 +65,4 @@ grep -qF "date=\"$(date -u -d "@$epoch" +%F)\"" \
     "$tmp/root/usr/share/metainfo/org.example.noughts.metainfo.xml" ||
     fail "the AppStream release is not dated from the commit"
 lintian --fail-on error,warning "$deb" || fail "lintian finds fault with the .deb built under umask 002"
-echo "test-release: $(ls "$tmp/a" | wc -l) files identical in both releases: ok"
+echo "test-release: $(ls "$tmp/out/a" | wc -l) files identical in both releases: ok"
