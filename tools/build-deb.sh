@@ -11,6 +11,10 @@ out=${2:-$dir}
 # Debian's flags map the folder they are read in to "." (no build path in the binary): the root.
 eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
+# CPack dates the package's members from SOURCE_DATE_EPOCH: the commit's time, when known.
+if epoch=$(bash "$root/tools/source-date-epoch.sh" "$root" 2>/dev/null); then
+    export SOURCE_DATE_EPOCH=$epoch
+fi
 cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
     -DBUILD_TESTING=OFF -DNOUGHTS_WERROR=ON >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target noughts >/dev/null

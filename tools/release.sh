@@ -60,7 +60,7 @@ trap 'kill -- -"$windows" 2>/dev/null || true' EXIT
 quietly "$work/deb.log" bash "$src/tools/build-deb.sh" "$src/build-deb" "$work/deb"
 files=("$tarball" "noughts_${version}_amd64.deb" "$name-win64.zip")
 if [[ -f $src/tools/build-web.sh ]]; then
-    quietly "$work/web.log" bash "$src/tools/build-web.sh" "$src" "$work/web"
+    (cd "$src" && quietly "$work/web.log" bash tools/build-web.sh "$src" "$work/web")
     cp "$work/web/$name-web.zip" "$work/"
     files+=("$name-web.zip")
 fi
