@@ -59,8 +59,10 @@ windows=$!
 trap 'kill -- -"$windows" 2>/dev/null || true' EXIT
 quietly "$work/deb.log" bash "$src/tools/build-deb.sh" "$src/build-deb" "$work/deb"
 files=("$tarball" "noughts_${version}_amd64.deb" "$name-win64.zip")
+# The browser build: tools/build-web.sh OUT builds the tree it lies in and leaves
+# OUT/NAME-web.zip, dated from SOURCE_DATE_EPOCH.
 if [[ -f $src/tools/build-web.sh ]]; then
-    (cd "$src" && quietly "$work/web.log" bash tools/build-web.sh "$src" "$work/web")
+    (cd "$src" && quietly "$work/web.log" bash tools/build-web.sh "$work/web")
     cp "$work/web/$name-web.zip" "$work/"
     files+=("$name-web.zip")
 fi
