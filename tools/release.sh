@@ -2,7 +2,7 @@
 # Builds every download of a release from a clean export of the checkout's HEAD, never from the
 # working tree, and leaves them with their checksums in release/ (or OUT_DIR):
 #   noughts-VERSION.tar.gz      the source: one folder noughts-VERSION/, builds without git
-#   noughts_VERSION_amd64.deb   the Debian package, built from that tarball
+#   noughts_VERSION_ARCH.deb    the Debian package, built from that tarball (ARCH: amd64 here)
 #   noughts-VERSION-win64.zip   the Windows build, from the same tarball
 #   noughts-VERSION-web.zip     the browser build, when the source has tools/build-web.sh
 #   SHA256SUMS                  the checksums of all of them
@@ -58,7 +58,8 @@ setsid bash "$src/tools/build-windows.sh" >"$work/windows.log" 2>&1 &
 windows=$!
 trap 'kill -- -"$windows" 2>/dev/null || true' EXIT
 quietly "$work/deb.log" bash "$src/tools/build-deb.sh" "$src/build-deb" "$work/deb"
-files=("$tarball" "noughts_${version}_amd64.deb" "$name-win64.zip")
+deb=noughts_${version}_$(dpkg --print-architecture).deb
+files=("$tarball" "$deb" "$name-win64.zip")
 # The browser build: tools/build-web.sh OUT builds the tree it lies in and leaves
 # OUT/NAME-web.zip, dated from SOURCE_DATE_EPOCH.
 if [[ -f $src/tools/build-web.sh ]]; then
@@ -73,7 +74,7 @@ if ! wait "$windows"; then
     exit 1
 fi
 trap - EXIT
-cp "$work/deb/noughts_${version}_amd64.deb" "$src/build-windows/$name-win64.zip" "$work/"
+cp "$work/deb/$deb" "$src/build-windows/$name-win64.zip" "$work/"
 
 # Only this release's files in OUT_DIR, so SHA256SUMS covers all that is there.
 rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"

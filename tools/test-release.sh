@@ -60,7 +60,7 @@ version=$(bash "$root/tools/version.sh")
 tops=$(tar -tzf "$tmp/out/a/noughts-$version.tar.gz" | cut -d / -f 1 | sort -u)
 [[ $tops == "noughts-$version" ]] || fail "the tarball holds more than noughts-$version/: $tops"
 epoch=$(git -C "$root" log -1 --format=%ct "$commit")
-deb=$tmp/out/b/noughts_${version}_amd64.deb
+deb=$tmp/out/b/noughts_${version}_$(dpkg --print-architecture).deb
 dpkg-deb -x "$deb" "$tmp/root"
 zcat "$tmp/root/usr/share/doc/noughts/changelog.gz" |
     grep -qF "$(date -u -d "@$epoch" '+%a, %d %b %Y %H:%M:%S +0000')" ||
