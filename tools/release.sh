@@ -12,11 +12,15 @@
 # tools/build-windows.sh). Work files go to build-release/ beside this script's tree.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
 out=$(realpath -m "${1:-$root/release}")
 work=$root/build-release
 bash "$root/tools/setup.sh" release
 
+if [[ $(git -C "$root" rev-parse --show-toplevel 2>/dev/null) != "$root" ]]; then
+    echo "release.sh: $root is not a git checkout: a release is made from a commit" >&2
+    exit 1
+fi
 commit=$(git -C "$root" rev-parse --verify HEAD)
 if [[ -n $(git -C "$root" status --porcelain --untracked-files=no) ]]; then
     echo "release.sh: the working tree has changes; releasing the commit $commit without them" >&2

@@ -7,8 +7,10 @@
 # second builds SDL for Windows afresh and checks that too.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-if ! commit=$(git -C "$root" rev-parse --verify -q HEAD); then
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
+# Only a checkout of its own: a source tarball unpacked inside some other repository has none.
+if [[ $(git -C "$root" rev-parse --show-toplevel 2>/dev/null) != "$root" ]] ||
+    ! commit=$(git -C "$root" rev-parse --verify -q HEAD); then
     echo "test-release: $root is not a git checkout; nothing to release"
     exit 0
 fi

@@ -41,7 +41,9 @@ bash "$root/tools/test-compat.sh"
 bash "$root/tools/test-install.sh" "$root/build"
 
 status=0
+waited=$SECONDS
 wait "$windows" || status=$?
+echo "test.sh: waited $((SECONDS - waited)) s for the Windows build and the release check"
 windows=
 if [[ $status -eq 1 ]]; then
     cat "$windows_log" >&2
