@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Cross-builds the game for 64-bit Windows with mingw-w64 and packs it: build-windows/dist/ gets
 # noughts.exe, SDL.dll, the pictures and both licences, and build-windows/noughts-VERSION-win64.zip
-# holds that folder. SDL 1.2 for Windows is built once from Debian's own source package and kept
-# in build-windows/sdl; delete that folder to build it again.
+# holds that folder. SDL 1.2 for Windows is built from Debian's own source package and kept in
+# build-windows/sdl, or in NOUGHTS_WINDOWS_SDL when set (so another tree's build can be reused):
+# it is built again when the recipe below or the cross compiler changes, or the folder is deleted.
+# Both binaries and the zip come out byte-identical on every rebuild (tools/release.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$root/build-windows
-sdl=$out/sdl
+sdl=${NOUGHTS_WINDOWS_SDL:-$out/sdl}
 host=x86_64-w64-mingw32
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -60,7 +62,11 @@ build_sdl() {
     # Debian drops -lmingw32 -lSDLmain -mwindows from SDL's link flags for Linux's sake; Windows
     # programs need them for SDL's WinMain.
     patch -R -p1 -s -d "$source" <"$source/debian/patches/dont_propagate_lpthread.diff"
-    if ! (cd "$source" && ./configure --host=$host --prefix="$sdl" --disable-static &&
+    # No build path and no link time in the DLL, so every rebuild gives the same bytes. It is
+    # stripped by the linker: strip would write the current time into it.
+    if ! (cd "$source" && ./configure --host=$host --prefix="$sdl" --disable-static \
+        CFLAGS="-O2 -ffile-prefix-map=$source=." \
+        LDFLAGS="-Wl,--no-insert-timestamp -Wl,--strip-all" &&
         make -j"$(nproc)" && make install) >"$work/sdl-build.log" 2>&1; then
         tail -n 40 "$work/sdl-build.log" >&2
         echo "build-windows.sh: building SDL for Windows failed" >&2
@@ -76,32 +82,39 @@ build_sdl() {
     mv "$sdl/SDL-LICENSE.txt.partial" "$sdl/SDL-LICENSE.txt"
 }
 
-if [[ ! -f $sdl/SDL-LICENSE.txt ]]; then
+# The kept SDL is valid for this recipe and this compiler only.
+sdl_key=$({
+    declare -f fetch_sdl_source build_sdl
+    $host-gcc --version
+    $host-ld --version
+} | sha256sum | cut -d ' ' -f 1)
+if [[ ! -f $sdl/SDL-LICENSE.txt || $(cat "$sdl/key" 2>/dev/null) != "$sdl_key" ]]; then
     rm -rf "$sdl"
-    echo "Building SDL 1.2 for Windows (once) into $sdl"
+    echo "Building SDL 1.2 for Windows into $sdl"
     build_sdl
+    echo "$sdl_key" >"$sdl/key"
 fi
 
-cmake -S "$root" -B "$out/game" -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cmake" \
-    -DCMAKE_FIND_ROOT_PATH="$sdl" -DNOUGHTS_WERROR=ON -DBUILD_TESTING=OFF \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+# ld orders the exe's import tables by the paths of the import libraries, so SDL's is named
+# relative to the build folder, like the system's: the exe is then the same wherever trees lie.
+mkdir -p "$out/game"
+sdl_lib=$(realpath --relative-to="$out/game" "$sdl/lib")
+CXXFLAGS="-ffile-prefix-map=$root=." LDFLAGS=-Wl,--strip-all cmake -S "$root" -B "$out/game" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cmake" -DCMAKE_FIND_ROOT_PATH="$sdl" \
+    -DSDL_LIBRARY="mingw32;-mwindows;-L$sdl_lib;-lSDLmain;-lSDL;-lpthread" \
+    -DNOUGHTS_WERROR=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out/game" -j"$(nproc)"
 
-version=$(sed -n 's/^project(noughts VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
-if [[ -z $version ]]; then
-    echo "build-windows.sh: no project(noughts VERSION ...) in $root/CMakeLists.txt" >&2
-    exit 1
-fi
+version=$(bash "$root/tools/version.sh" "$root")
 dist=$out/dist
 rm -rf "$dist"
 mkdir -p "$dist"
 cp "$out/game/noughts.exe" "$sdl/bin/SDL.dll" "$sdl/SDL-LICENSE.txt" "$dist/"
-$host-strip "$dist/noughts.exe" "$dist/SDL.dll"
 cp "$root"/assets/*.bmp "$dist/"
 cp "$root/LICENSE" "$dist/LICENSE.txt"
 # The zip holds one folder named like itself, so unpacking it anywhere leaves nothing loose.
 name=noughts-$version-win64
-rm -f "$out/$name.zip"
-ln -s "$dist" "$work/$name"
-(cd "$work" && zip -q -X -r "$out/$name.zip" "$name")
+cp -R "$dist" "$work/$name"
+SOURCE_DATE_EPOCH=$(bash "$root/tools/source-date-epoch.sh" "$root") \
+    bash "$root/tools/reproducible-zip.sh" "$out/$name.zip" "$work/$name"
 echo "Windows build: $dist and $out/$name.zip"

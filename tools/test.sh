@@ -5,7 +5,8 @@
 #     UBSan), then each fuzz target for a short while (tools/fuzz.sh);
 #   - all tests again on a build against sdl12-compat (tools/test-compat.sh);
 #   - the installed game and the Debian package (tools/test-install.sh);
-#   - the end-to-end tests on the Windows build under Wine (tools/test-windows.sh).
+#   - the end-to-end tests on the Windows build under Wine (tools/test-windows.sh);
+#   - two releases of HEAD, byte for byte the same (tools/test-release.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -14,11 +15,16 @@ bash "$root/tools/setup.sh" test
 bash "$root/tools/lint.sh"
 
 # The Windows build mostly waits on the network or runs SDL's configure script on one core, so
-# it goes on at low priority beside the Linux builds and tests; its own tests come last.
+# it goes on at low priority beside the Linux builds and tests, and the release check after it
+# (its first release reuses that SDL for Windows); the Windows tests come last.
 windows_log=$(mktemp)
+release_log=$(mktemp)
 windows=
-trap 'rm -f "$windows_log"; [[ -z $windows ]] || kill -- -"$windows" 2>/dev/null || true' EXIT
-setsid nice -n 19 bash "$root/tools/build-windows.sh" >"$windows_log" 2>&1 &
+trap 'rm -f "$windows_log" "$release_log"
+    [[ -z $windows ]] || kill -- -"$windows" 2>/dev/null || true' EXIT
+setsid nice -n 19 bash -c 'bash "$1/tools/build-windows.sh" >"$2" 2>&1 || exit 1
+    NOUGHTS_WINDOWS_SDL=$1/build-windows/sdl bash "$1/tools/test-release.sh" >"$3" 2>&1 || exit 2' \
+    _ "$root" "$windows_log" "$release_log" &
 windows=$!
 
 bash "$root/tools/build.sh" "$root/build"
@@ -34,11 +40,16 @@ bash "$root/tools/fuzz.sh" 30
 bash "$root/tools/test-compat.sh"
 bash "$root/tools/test-install.sh" "$root/build"
 
-if ! wait "$windows"; then
-    windows=
+status=0
+waited=$SECONDS
+wait "$windows" || status=$?
+echo "test.sh: waited $((SECONDS - waited)) s for the Windows build and the release check"
+windows=
+if [[ $status -eq 1 ]]; then
     cat "$windows_log" >&2
     echo "test.sh: the Windows build failed" >&2
     exit 1
 fi
-windows=
+cat "$release_log"
+[[ $status -eq 0 ]] || exit 1
 bash "$root/tools/test-windows.sh" --built

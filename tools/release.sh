@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Builds every download of a release from a clean export of the checkout's HEAD, never from the
+# working tree, and leaves them with their checksums in release/ (or OUT_DIR):
+#   noughts-VERSION.tar.gz      the source: one folder noughts-VERSION/, builds without git
+#   noughts_VERSION_ARCH.deb    the Debian package, built from that tarball (ARCH: amd64 here)
+#   noughts-VERSION-win64.zip   the Windows build, from the same tarball
+#   noughts-VERSION-web.zip     the browser build, when the source has tools/build-web.sh
+#   SHA256SUMS                  the checksums of all of them
+# Every file is dated from the commit (SOURCE_DATE_EPOCH) and comes out byte-identical whoever
+# builds the same commit, wherever and whenever (tools/test-release.sh checks that).
+# Usage: release.sh [OUT_DIR]; NOUGHTS_WINDOWS_SDL may name an SDL for Windows to reuse (see
+# tools/build-windows.sh). Work files go to build-release/ beside this script's tree.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
+out=$(realpath -m "${1:-$root/release}")
+work=$root/build-release
+bash "$root/tools/setup.sh" release
+
+if [[ $(git -C "$root" rev-parse --show-toplevel 2>/dev/null) != "$root" ]]; then
+    echo "release.sh: $root is not a git checkout: a release is made from a commit" >&2
+    exit 1
+fi
+commit=$(git -C "$root" rev-parse --verify HEAD)
+if [[ -n $(git -C "$root" status --porcelain --untracked-files=no) ]]; then
+    echo "release.sh: the working tree has changes; releasing the commit $commit without them" >&2
+fi
+SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct "$commit")
+export SOURCE_DATE_EPOCH
+rm -rf "$work"
+mkdir -p "$work/export" "$work/build" "$out"
+
+# The export: exactly the commit's files, git's umask setting overridden so modes are 0644/0755.
+git -C "$root" -c tar.umask=0022 archive --format=tar --prefix=src/ "$commit" |
+    tar -x -C "$work/export"
+version=$(bash "$work/export/src/tools/version.sh" "$work/export/src")
+name=noughts-$version
+mv "$work/export/src" "$work/export/$name"
+
+# The tarball: names in byte order, one owner, one time, modes that ignore the umask.
+tarball=$name.tar.gz
+tar -c -C "$work/export" --format=gnu --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 \
+    --group=0 --numeric-owner --mode=u=rwX,go=rX "$name" | gzip -9n >"$work/$tarball"
+
+# Every package is built from the tarball, as anyone who downloads it would.
+tar -xzf "$work/$tarball" -C "$work/build"
+src=$work/build/$name
+
+# quietly LOG COMMAND...: runs the command with its output in LOG, shown only if it fails.
+quietly() {
+    local log=$1
+    shift
+    if ! "$@" >"$log" 2>&1; then
+        tail -n 60 "$log" >&2
+        echo "release.sh: failed: $*" >&2
+        return 1
+    fi
+}
+
+# The Windows build waits on SDL's single-threaded configure, so it goes on beside the others.
+setsid bash "$src/tools/build-windows.sh" >"$work/windows.log" 2>&1 &
+windows=$!
+trap 'kill -- -"$windows" 2>/dev/null || true' EXIT
+quietly "$work/deb.log" bash "$src/tools/build-deb.sh" "$src/build-deb" "$work/deb"
+deb=noughts_${version}_$(dpkg --print-architecture).deb
+files=("$tarball" "$deb" "$name-win64.zip")
+# The browser build: tools/build-web.sh OUT builds the tree it lies in and leaves
+# OUT/NAME-web.zip, dated from SOURCE_DATE_EPOCH.
+if [[ -f $src/tools/build-web.sh ]]; then
+    (cd "$src" && quietly "$work/web.log" bash tools/build-web.sh "$work/web")
+    cp "$work/web/$name-web.zip" "$work/"
+    files+=("$name-web.zip")
+fi
+if ! wait "$windows"; then
+    trap - EXIT
+    tail -n 60 "$work/windows.log" >&2
+    echo "release.sh: the Windows build failed" >&2
+    exit 1
+fi
+trap - EXIT
+cp "$work/deb/$deb" "$src/build-windows/$name-win64.zip" "$work/"
+
+# Only this release's files in OUT_DIR, so SHA256SUMS covers all that is there.
+rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"
+for file in "${files[@]}"; do
+    cp "$work/$file" "$out/"
+done
+(cd "$out" && printf '%s\n' "${files[@]}" | LC_ALL=C sort | xargs sha256sum -- >SHA256SUMS)
+echo "release.sh: $commit as $name in $out:"
+(cd "$out" && ls -l "${files[@]}" SHA256SUMS)
