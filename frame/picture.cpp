@@ -28,7 +28,8 @@ static bool IsRegularFile(const char* name)
 // a writer comes, and a device may never end. The check by name keeps devices from even being
 // opened; where FIFOs exist, the file is then opened without blocking and checked again, so one
 // swapped in between the two steps is refused as well.
-#ifdef _WIN32
+// Windows and Emscripten's SDL have no SDL_RWFromFP; neither has FIFOs to swap in.
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     return IsRegularFile(name) ? SDL_RWFromFile(name, "rb") : nullptr;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the machine lacks. Usage: setup.sh play|test|windows
+# Installs the Debian packages the machine lacks. Usage: setup.sh play|test|windows|web|web-test
 #   play: what building and playing need; test: that and the test, lint and picture tools;
-#   windows: play's and the Windows cross-build's (tools/build-windows.sh).
+#   windows: play's and the Windows cross-build's (tools/build-windows.sh);
+#   web: play's and the web build's (tools/build-web.sh); web-test: those and the browsers.
 # Safe to run again: when everything is present it asks dpkg once and returns.
 set -euo pipefail
 
@@ -12,8 +13,10 @@ case $profile in
 play) ;;
 test) lists+=("$here/packages-test.txt") ;;
 windows) lists+=("$here/packages-windows.txt") ;;
+web) lists+=("$here/packages-web.txt") ;;
+web-test) lists+=("$here/packages-web.txt" "$here/packages-web-test.txt") ;;
 *)
-    echo "usage: setup.sh play|test|windows" >&2
+    echo "usage: setup.sh play|test|windows|web|web-test" >&2
     exit 2
     ;;
 esac
@@ -36,5 +39,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+# Other builds may be installing at the same time: wait for dpkg's lock instead of failing.
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install \
+    -y -qq --no-install-recommends \
     "${missing[@]}"

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the game for the browser with Debian's Emscripten and its own SDL 1.2: OUT/site/ is the
+# whole site (any static file server serves it) and OUT/noughts-VERSION-web.zip holds it as the
+# folder noughts-VERSION-web. Works from a source tree without git; the zip is the same for the
+# same source (sorted entries, times from SOURCE_DATE_EPOCH, no extra attributes).
+# Usage: build-web.sh [OUT]   (OUT: build-web/ beside the source by default)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+out=$(mkdir -p "${1:-$root/build-web}" && cd "${1:-$root/build-web}" && pwd)
+bash "$root/tools/setup.sh" web
+
+version=$(sed -n 's/^project(noughts VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+if [[ -z $version ]]; then
+    echo "build-web.sh: no version in project() of $root/CMakeLists.txt" >&2
+    exit 1
+fi
+
+# Debian's Emscripten finds its JavaScript modules (acorn) only through NODE_PATH with a Node.js
+# that does not look in /usr/share/nodejs by itself.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+build=$out/build
+emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF \
+    -DNOUGHTS_WERROR=ON -DSDL_LIBRARY=SDL -DSDL_INCLUDE_DIR="$(em-config CACHE)/sysroot/include/SDL" \
+    >"$out/configure.log"
+cmake --build "$build"
+
+site=$out/site
+rm -rf "$site"
+mkdir -p "$site"
+cp "$build/noughts.html" "$site/index.html"
+cp "$build/noughts.js" "$build/noughts.wasm" "$site/"
+gzip -9 -n -c "$build/noughts.data" >"$site/noughts.data.gz"
+cp "$root/web/page.js" "$root/web/bench.js" "$root/web/manifest.webmanifest" "$site/"
+sed "s/@VERSION@/$version/" "$root/web/sw.js" >"$site/sw.js"
+for size in 48 128 256; do
+    cp "$root/assets/icons/$size.png" "$site/icon-$size.png"
+done
+
+name=noughts-$version-web
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp -r "$site" "$stage/$name"
+find "$stage/$name" -exec touch -h -d "@${SOURCE_DATE_EPOCH:-315532800}" {} +
+rm -f "$out/$name.zip"
+(cd "$stage" && find "$name" -print | LC_ALL=C sort | TZ=UTC zip -X -q "$out/$name.zip" -@)
+echo "build-web.sh: $(du -sb "$site" | cut -f1) bytes in $site, packed in $out/$name.zip"
