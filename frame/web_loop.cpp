@@ -5,9 +5,15 @@
 // Emscripten's SDL shows the display only while unlocking it, by copying the whole canvas into
 // memory and back on every lock. The game's surfaces live in memory instead (frame/web_sdl.h),
 // and the finished frame goes to the canvas here in one step.
+// The image over the display's memory is made once, and again only if the memory has moved.
 EM_JS(void, ShowPixels, (const void* pixels, int width, int height), {
-    const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
-    Module["canvas"].getContext("2d").putImageData(new ImageData(bytes, width, height), 0, 0);
+    var shown = Module["shownImage"];
+    if (!shown || shown.data.buffer !== HEAPU8.buffer || shown.data.byteOffset !== pixels ||
+        shown.width !== width || shown.height !== height) {
+        const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+        shown = Module["shownImage"] = new ImageData(bytes, width, height);
+    }
+    Module["canvas"].getContext("2d").putImageData(shown, 0, 0);
 });
 
 EM_JS(void, TellPageGameEnded, (), {

@@ -20,7 +20,7 @@ fi
 # that does not look in /usr/share/nodejs by itself.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 build=$out/build
-emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF \
+emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DNOUGHTS_WERROR=ON -DSDL_LIBRARY=SDL -DSDL_INCLUDE_DIR="$(em-config CACHE)/sysroot/include/SDL" \
     >"$out/configure.log"
 cmake --build "$build"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the machine lacks. Usage: setup.sh play|test|windows|web|web-test
+# Installs the Debian packages the machine lacks.
+# Usage: setup.sh play|test|windows|web|web-test|npm
 #   play: what building and playing need; test: that and the test, lint and picture tools;
 #   windows: play's and the Windows cross-build's (tools/build-windows.sh);
-#   web: play's and the web build's (tools/build-web.sh); web-test: those and the browsers.
+#   web: play's and the web build's (tools/build-web.sh); web-test: those and the browsers;
+#   npm: play's and Debian's npm (tools/web-test-setup.sh asks for it where Node.js has none).
 # Safe to run again: when everything is present it asks dpkg once and returns.
 set -euo pipefail
 
@@ -15,8 +17,9 @@ test) lists+=("$here/packages-test.txt") ;;
 windows) lists+=("$here/packages-windows.txt") ;;
 web) lists+=("$here/packages-web.txt") ;;
 web-test) lists+=("$here/packages-web.txt" "$here/packages-web-test.txt") ;;
+npm) lists+=("$here/packages-npm.txt") ;;
 *)
-    echo "usage: setup.sh play|test|windows|web|web-test" >&2
+    echo "usage: setup.sh play|test|windows|web|web-test|npm" >&2
     exit 2
     ;;
 esac

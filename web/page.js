@@ -6,11 +6,13 @@ var canvas = document.getElementById('canvas');
 var GAME_WIDTH = 480;
 var GAME_HEIGHT = 272;
 
-// The largest whole number of device pixels per game pixel that fits the window.
+// The largest whole number of device pixels per game pixel that fits the window, with room
+// for the line of help below the canvas (and as much above, so the canvas stays centred).
 function fitCanvas() {
   var ratio = window.devicePixelRatio || 1;
+  var room = 2 * document.getElementById('help').offsetHeight;
   var scale = Math.max(1, Math.floor(Math.min(window.innerWidth * ratio / GAME_WIDTH,
-                                              window.innerHeight * ratio / GAME_HEIGHT)));
+                                              (window.innerHeight - room) * ratio / GAME_HEIGHT)));
   document.documentElement.style.setProperty('--scale', String(scale / ratio));
 }
 fitCanvas();
@@ -41,6 +43,21 @@ function onTouch(event) {
 ['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function(type) {
   window.addEventListener(type, onTouch, {capture: true, passive: false});
 });
+
+// Emscripten's SDL registers its listeners the old way. Touches are the page's (above); the
+// pointer's listeners prevent scrolling, so they say so (browsers warn otherwise); and a page
+// that listens for unload cannot be kept for the back button, which the game never needs.
+(function() {
+  var addToCanvas = canvas.addEventListener;
+  canvas.addEventListener = function(type, listener, capture) {
+    if (type.indexOf('touch') === 0) return;
+    addToCanvas.call(canvas, type, listener, {capture: !!capture, passive: false});
+  };
+  var addToWindow = window.addEventListener;
+  window.addEventListener = function(type) {
+    if (type !== 'unload') addToWindow.apply(window, arguments);
+  };
+})();
 
 var query = new URLSearchParams(window.location.search);
 var Module = {
