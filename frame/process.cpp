@@ -12,13 +12,9 @@ bool SecureStandardStreams()
     return true;
 }
 
-void SaveFatalSignals()
-{
-}
+void SaveFatalSignals() {}
 
-void RestoreFatalSignals()
-{
-}
+void RestoreFatalSignals() {}
 
 #elif !defined(_WIN32)
 

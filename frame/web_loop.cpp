@@ -2,24 +2,12 @@
 
 #include <emscripten.h>
 
-// Emscripten's SDL shows the display only while unlocking it, by copying the whole canvas into
-// memory and back on every lock. The game's surfaces live in memory instead (frame/web_sdl.h),
-// and the finished frame goes to the canvas here in one step.
-// The image over the display's memory is made once, and again only if the memory has moved.
-EM_JS(void, ShowPixels, (const void* pixels, int width, int height), {
-    var shown = Module["shownImage"];
-    if (!shown || shown.data.buffer !== HEAPU8.buffer || shown.data.byteOffset !== pixels ||
-        shown.width !== width || shown.height !== height) {
-        const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
-        shown = Module["shownImage"] = new ImageData(bytes, width, height);
-    }
-    Module["canvas"].getContext("2d").putImageData(shown, 0, 0);
-});
-
-EM_JS(void, TellPageGameEnded, (), {
-    if (Module["onGameEnded"])
-        Module["onGameEnded"]();
-});
+// In web/library.js. Emscripten's SDL shows the display only while unlocking it, by copying
+// the whole canvas into memory and back on every lock. The game's surfaces live in memory
+// instead (frame/web_sdl.h), and the finished frame goes to the canvas in one step.
+extern "C" void ShowPixels(const void* pixels, int width, int height);
+// Shows the page's end-of-game message.
+extern "C" void TellPageGameEnded();
 
 static CStateEngine* browserEngine = nullptr;
 // Animation frames the loop has run, for the page's input measurements.

@@ -6,8 +6,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [[ ${1:-} != --built ]]; then
+    bash "$root/tools/web-test-setup.sh"
     bash "$root/tools/build-web.sh"
 fi
-bash "$root/tools/web-test-setup.sh"
 python=$(bash "$root/tools/e2e-python.sh")
 exec timeout --kill-after=10 300 "$python" "$root/tools/bench-web.py" "$root/build-web/site/index.html"

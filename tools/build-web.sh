@@ -29,7 +29,16 @@ site=$out/site
 rm -rf "$site"
 mkdir -p "$site"
 cp "$build/noughts.html" "$site/index.html"
-cp "$build/noughts.js" "$build/noughts.wasm" "$site/"
+# Emscripten names the data package with a random UUID (a key for a cache the page does not
+# use); one made from the data itself keeps the build reproducible.
+uuid=$(sha256sum "$build/noughts.data" | sed -E 's/^(.{8})(.{4})(.{4})(.{4})(.{12}).*/\1-\2-\3-\4-\5/')
+sed -E "s/\"package_uuid\":\"[0-9a-f-]+\"/\"package_uuid\":\"$uuid\"/" "$build/noughts.js" \
+    >"$site/noughts.js"
+if ! grep -q "\"package_uuid\":\"$uuid\"" "$site/noughts.js"; then
+    echo "build-web.sh: no package UUID found in noughts.js to fix" >&2
+    exit 1
+fi
+cp "$build/noughts.wasm" "$site/"
 gzip -9 -n -c "$build/noughts.data" >"$site/noughts.data.gz"
 cp "$root/web/page.js" "$root/web/bench.js" "$root/web/manifest.webmanifest" "$site/"
 sed "s/@VERSION@/$version/" "$root/web/sw.js" >"$site/sw.js"
@@ -41,6 +50,7 @@ name=noughts-$version-web
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp -r "$site" "$stage/$name"
+chmod -R u=rwX,go=rX "$stage/$name"
 find "$stage/$name" -exec touch -h -d "@${SOURCE_DATE_EPOCH:-315532800}" {} +
 rm -f "$out/$name.zip"
 (cd "$stage" && find "$name" -print | LC_ALL=C sort | TZ=UTC zip -X -q "$out/$name.zip" -@)

@@ -7,9 +7,9 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [[ ${1:-} != --built ]]; then
+    bash "$root/tools/web-test-setup.sh"
     bash "$root/tools/build-web.sh"
 fi
-bash "$root/tools/web-test-setup.sh"
 python=$(bash "$root/tools/e2e-python.sh")
 site=$root/build-web/site/index.html
 # Every wait in the tests is bounded; this bounds each run as well.

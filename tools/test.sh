@@ -5,21 +5,31 @@
 #     UBSan), then each fuzz target for a short while (tools/fuzz.sh);
 #   - all tests again on a build against sdl12-compat (tools/test-compat.sh);
 #   - the installed game and the Debian package (tools/test-install.sh);
-#   - the end-to-end tests on the Windows build under Wine (tools/test-windows.sh).
+#   - the end-to-end tests on the Windows build under Wine (tools/test-windows.sh);
+#   - the end-to-end tests on the web build in Chromium and Firefox ESR, and its Lighthouse
+#     scores (tools/test-web.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
 bash "$root/tools/setup.sh" test
+# Before the background builds start, so no two installs wait on each other's locks.
+bash "$root/tools/web-test-setup.sh"
 bash "$root/tools/lint.sh"
 
 # The Windows build mostly waits on the network or runs SDL's configure script on one core, so
 # it goes on at low priority beside the Linux builds and tests; its own tests come last.
+# The web build goes the same way; its browsers and test tools were installed above.
 windows_log=$(mktemp)
+web_log=$(mktemp)
 windows=
-trap 'rm -f "$windows_log"; [[ -z $windows ]] || kill -- -"$windows" 2>/dev/null || true' EXIT
+web=
+trap 'rm -f "$windows_log" "$web_log"
+for job in $windows $web; do kill -- -"$job" 2>/dev/null || true; done' EXIT
 setsid nice -n 19 bash "$root/tools/build-windows.sh" >"$windows_log" 2>&1 &
 windows=$!
+setsid nice -n 19 bash "$root/tools/build-web.sh" >"$web_log" 2>&1 &
+web=$!
 
 bash "$root/tools/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
@@ -42,3 +52,12 @@ if ! wait "$windows"; then
 fi
 windows=
 bash "$root/tools/test-windows.sh" --built
+
+if ! wait "$web"; then
+    web=
+    cat "$web_log" >&2
+    echo "test.sh: the web build failed" >&2
+    exit 1
+fi
+web=
+bash "$root/tools/test-web.sh" --built

@@ -1,5 +1,22 @@
-// Where Emscripten's SDL 1.2 falls short of what the game does on a desktop.
+// JavaScript the game calls: showing a frame and ending in a page (frame/web_loop.cpp), and where
+// Emscripten's SDL 1.2 falls short of what the game does on a desktop.
 mergeInto(LibraryManager.library, {
+  // The finished frame goes to the canvas in one step, from an image over the display's memory
+  // made once, and again only if the memory has moved.
+  ShowPixels: function(pixels, width, height) {
+    var shown = Module['shownImage'];
+    if (!shown || shown.data.buffer !== HEAPU8.buffer || shown.data.byteOffset !== pixels ||
+        shown.width !== width || shown.height !== height) {
+      var bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+      shown = Module['shownImage'] = new ImageData(bytes, width, height);
+    }
+    Module['canvas'].getContext('2d').putImageData(shown, 0, 0);
+  },
+
+  TellPageGameEnded: function() {
+    if (Module['onGameEnded']) Module['onGameEnded']();
+  },
+
   // Emscripten's SDL hides the pointer only in full screen; the game hides it in a page too.
   SDL_ShowCursor: function(toggle) {
     var style = Module['canvas'].style;
