@@ -2,7 +2,7 @@
 prints, per browser, the intro and play passes as ratios of one full-canvas putImageData, and
 the most frames the loop took to drain 3 and 35 queued events.
 
-Run as: bench-web.py <site>/index.html   (tools/bench-web.sh installs and builds first)
+Run as: bench-web.py <site>/index.html   (tools/bench.sh installs and builds first)
 """
 
 import os

@@ -1,6 +1,6 @@
 // Benchmark mode (index.html?bench): the page measures itself, in the same run and on the same
 // canvas, against the least any 2D-canvas game pays to show a frame: one putImageData of the
-// whole 480 x 272 canvas. tools/bench-web.sh drives it and prints the ratios.
+// whole 480 x 272 canvas. tools/bench-web.py drives it and prints the ratios.
 'use strict';
 
 var noughtsBenchmark = (function() {
