@@ -13,7 +13,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from frame_and_pictures_test import FrameAndPicturesTest  # noqa: E402,F401
 from harness import wait_until  # noqa: E402
-from play_test import Field, PlayTest, cell_centre  # noqa: E402,F401
+from play_test import BLACK, Field, PlayTest, cell_centre, solid  # noqa: E402,F401
 
 GAME = (480, 272)
 # Viewports whose largest whole scale for the 480 x 272 canvas is 2 and 3.
@@ -26,16 +26,18 @@ class WebPageTest(harness.GameTestCase):
         super().setUpClass()
         cls.pictures = {name: cls.asset(name) for name in harness.PICTURE_NAMES}
 
-    def open(self, viewport=harness.WEB_VIEWPORT):
-        game = self.start_page((), harness.shipped_pictures(harness.ASSETS), None, viewport)
+    def open(self, viewport=harness.WEB_VIEWPORT, leave_out=()):
+        game = self.start_page((), harness.shipped_pictures(harness.ASSETS, leave_out), None,
+                               viewport)
         game.wait_for_image(self.pictures["intro.bmp"], name="intro")
         return game
 
-    def enter_field(self, game):
+    def enter_field(self, game, pictures=None):
         game.key("space")
         game.wait_for_image(self.pictures["menu.bmp"], name="menu")
         game.key("space")
-        PlayTest.assert_shows(self, game, Field(self.pictures, pointer=(240, 136)), "field")
+        PlayTest.assert_shows(self, game, Field(pictures or self.pictures, pointer=(240, 136)),
+                              "field")
 
     def click_lines(self, game):
         return [line for line in game.stdout().splitlines() if line.startswith("click :")]
@@ -51,8 +53,7 @@ class WebPageTest(harness.GameTestCase):
         difference = shown.first_difference(harness.Image.from_array(scaled))
         self.assertIsNone(difference, "the page does not show the game's pixels crisply")
 
-    def test_page_scales_maps_clicks_and_taps_hides_the_pointer_ends_plainly_and_works_offline(
-            self):
+    def test_page_stand_ins_scale_clicks_taps_pointer_end_and_offline(self):
         with self.subTest("what the page says about itself"):
             game = self.open()
             self.assertEqual(game.evaluate("document.title"), "Noughts & Crosses")
@@ -60,6 +61,10 @@ class WebPageTest(harness.GameTestCase):
             self.assertTrue(game.evaluate("document.querySelector('meta[name=description]')"
                                           ".content"))
             self.assertIn("Space", game.evaluate("canvas.getAttribute('aria-label')"))
+
+        with self.subTest("a missing cell picture's stand-in is black, as on a desktop"):
+            game = self.open(leave_out=["NULL.bmp"])
+            self.enter_field(game, {**self.pictures, "NULL.bmp": solid(90, 90, BLACK)})
 
         for scale, viewport in VIEWPORTS.items():
             with self.subTest("scale %d: crisp, centred, clicks mapped" % scale):

@@ -64,15 +64,39 @@ async function pagePoint(x, y) {
   }, x, y, GAME_WIDTH, GAME_HEIGHT);
 }
 
+// Runs in the page before its scripts: once Emscripten has unpacked the pictures and before the
+// game starts, names are deleted from its file system (Emscripten's FS, a global of the page).
+function deletePictures(names) {
+  let module;
+  Object.defineProperty(window, 'Module', {
+    configurable: true,
+    get() {
+      return module;
+    },
+    // Emscripten assigns the page's Module to itself again: it is wrapped only once.
+    set(value) {
+      if (value === module) return;
+      module = value;
+      const initialized = value.onRuntimeInitialized;
+      value.onRuntimeInitialized = function () {
+        for (const name of names) FS.unlink('/' + name);
+        if (initialized) initialized.apply(this, arguments);
+      };
+    },
+  });
+}
+
 const BUTTONS = { 1: 'left', 2: 'middle', 3: 'right' };
 
 const commands = {
-  async open({ url, width, height }) {
+  // leaveOut: pictures to delete from the game's files before it starts.
+  async open({ url, width, height, leaveOut }) {
     if (page) await page.close();
     stdout = '';
     stderr = '';
     page = await browser.newPage();
     listen(page);
+    if (leaveOut.length) await page.evaluateOnNewDocument(deletePictures, leaveOut);
     await page.setViewport({ width, height, hasTouch: true });
     await page.goto(url);
     return {};
