@@ -3,6 +3,7 @@
 #include "draw/surface_check.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -28,13 +29,14 @@ static bool IsRegularFile(const char* name)
 // a writer comes, and a device may never end. The check by name keeps devices from even being
 // opened; where FIFOs exist, the file is then opened without blocking and checked again, so one
 // swapped in between the two steps is refused as well.
-// Windows and Emscripten's SDL have no SDL_RWFromFP; neither has FIFOs to swap in.
-#if defined(_WIN32) || defined(__EMSCRIPTEN__)
+// Windows has no SDL_RWFromFP, and no FIFOs to swap in. (Emscripten's SDL has neither either;
+// its pictures are opened by LoadPicture below.)
+#if defined(_WIN32)
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     return IsRegularFile(name) ? SDL_RWFromFile(name, "rb") : nullptr;
 }
-#else
+#elif !defined(__EMSCRIPTEN__)
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     if (!IsRegularFile(name))
@@ -64,10 +66,153 @@ static SDL_RWops* OpenRegularFile(const char* name)
 }
 #endif
 
+static bool IsSaneSize(Sint64 width, Sint64 height)
+{
+    return width > 0 && height > 0 && width <= MAX_PICTURE_SIDE && height <= MAX_PICTURE_SIDE &&
+           width * height <= MAX_PICTURE_PIXELS;
+}
+
 static bool HasSaneSize(const SDL_Surface* picture)
 {
-    return picture->w <= MAX_PICTURE_SIDE && picture->h <= MAX_PICTURE_SIDE &&
-           static_cast<Sint64>(picture->w) * picture->h <= MAX_PICTURE_PIXELS;
+    return IsSaneSize(picture->w, picture->h);
+}
+
+// The file header and as much of the info header as holds the sides, the bits per pixel and
+// the compression, for every kind of info header.
+static const int HEADER_BYTES = 34;
+static const int FILE_HEADER_BYTES = 14;
+// An OS/2 info header, with 16-bit sides; every other kind has 32-bit ones.
+static const Uint32 CORE_INFO_BYTES = 12;
+static const Uint32 UNCOMPRESSED = 0;
+static const Uint32 RUN_LENGTH_8 = 1;
+static const Uint32 RUN_LENGTH_4 = 2;
+
+static Uint32 ReadLittleEndian(const Uint8* bytes, int count)
+{
+    Uint32 value = 0;
+    for (int i = count - 1; i >= 0; --i)
+    {
+        value = value << 8 | bytes[i];
+    }
+    return value;
+}
+
+// The fewest bytes from the pixels' offset on that any loader reads from a bitmap stored row by
+// row: every row but the last with its padding, and the last up to its final pixel. SDL2 reads
+// every compression but the run-length ones so. Zero where that is not known.
+static Sint64 LeastPixelBytes(Uint32 compression, int bits, Sint64 width, Sint64 height)
+{
+    if (compression == RUN_LENGTH_8 || compression == RUN_LENGTH_4 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    {
+        return 0;
+    }
+    const Sint64 rowBits = width * bits;
+    return (height - 1) * ((rowBits + 31) / 32 * 4) + (rowBits + 7) / 8;
+}
+
+// Whether a bitmap's headers claim a picture within the limits that its file can hold, from
+// the file's first HEADER_BYTES (bytes past the end read as zero, as SDL reads them) and its
+// length, negative when unknown. Checked before the loader decodes, so what it decodes costs
+// only what the headers admit: SDL2 allocates and clears the whole surface a header claims
+// before it reads a pixel.
+static bool HeaderFitsLimits(const Uint8 (&header)[HEADER_BYTES], Sint64 length)
+{
+    if (header[0] != 'B' || header[1] != 'M')
+    {
+        return false;
+    }
+    const Uint8* const info = header + FILE_HEADER_BYTES;
+    Sint64 width = 0;
+    Sint64 height = 0;
+    int bits = 0;
+    Uint32 compression = UNCOMPRESSED;
+    if (ReadLittleEndian(info, 4) == CORE_INFO_BYTES)
+    {
+        width = ReadLittleEndian(info + 4, 2);
+        height = ReadLittleEndian(info + 6, 2);
+        bits = static_cast<int>(ReadLittleEndian(info + 10, 2));
+    }
+    else
+    {
+        width = static_cast<Sint32>(ReadLittleEndian(info + 4, 4));
+        // A negative height is a picture stored top row first.
+        height = static_cast<Sint32>(ReadLittleEndian(info + 8, 4));
+        height = height < 0 ? -height : height;
+        bits = static_cast<int>(ReadLittleEndian(info + 14, 2));
+        compression = ReadLittleEndian(info + 16, 4);
+    }
+    if (!IsSaneSize(width, height))
+    {
+        return false;
+    }
+    // A file shorter than its pixels fails to load anyway, but only after the whole surface.
+    const Sint64 offset = ReadLittleEndian(header + 10, 4);
+    const Sint64 least = LeastPixelBytes(compression, bits, width, height);
+    return length < 0 || least == 0 || offset + least <= length;
+}
+
+#ifndef __EMSCRIPTEN__
+// HeaderFitsLimits for the bitmap at the stream's position; the stream is put back there.
+static bool StreamHeaderFitsLimits(SDL_RWops* stream)
+{
+    const int start = SDL_RWseek(stream, 0, RW_SEEK_CUR);
+    Uint8 header[HEADER_BYTES] = {};
+    const int got = SDL_RWread(stream, header, 1, HEADER_BYTES);
+    const int end = SDL_RWseek(stream, 0, RW_SEEK_END);
+    if (start < 0 || got < 0 || SDL_RWseek(stream, start, RW_SEEK_SET) != start)
+    {
+        return false;
+    }
+    return HeaderFitsLimits(header, end < 0 ? -1 : end - start);
+}
+#else
+// HeaderFitsLimits for the bitmap file name, read with the C library.
+static bool FileHeaderFitsLimits(const char* name)
+{
+    FILE* const file = fopen(name, "rb");
+    if (file == nullptr)
+    {
+        return false;
+    }
+    Uint8 header[HEADER_BYTES] = {};
+    const std::size_t got = fread(header, 1, HEADER_BYTES, file);
+    const bool read = !ferror(file) && fseek(file, 0, SEEK_END) == 0;
+    const long length = read ? ftell(file) : -1;
+    fclose(file);
+    return read && got > 0 && HeaderFitsLimits(header, length);
+}
+#endif
+
+// Whether a row holds a byte of `limit` or more. Up to a limit of 128, eight bytes are taken at a
+// time: adding 128 - limit to a byte below 128 sets its top bit exactly when the byte reaches the
+// limit, and a byte of 128 or more has that bit already (its carry can only mark a word that is
+// marked anyway).
+static bool HasByteAtLeast(const Uint8* row, int count, int limit)
+{
+    int x = 0;
+    if (limit <= 128)
+    {
+        const std::uint64_t ones = 0x0101010101010101;
+        const std::uint64_t add = ones * static_cast<std::uint64_t>(128 - limit);
+        for (; x + 8 <= count; x += 8)
+        {
+            std::uint64_t word = 0;
+            std::memcpy(&word, row + x, sizeof word);
+            if (((word + add) | word) & (ones * 0x80))
+            {
+                return true;
+            }
+        }
+    }
+    for (; x < count; ++x)
+    {
+        if (row[x] >= limit)
+        {
+            return true;
+        }
+    }
+    return false;
 }
 
 // SDL's blit looks every palettised pixel up in the palette without a bound check.
@@ -78,16 +223,17 @@ static bool IndexesOnlyItsPalette(const SDL_Surface* picture)
         return true;
     }
     const int colours = picture->format->palette->ncolors;
+    if (colours >= 256)
+    {
+        return true;
+    }
     for (int y = 0; y < picture->h; ++y)
     {
         const Uint8* const row = static_cast<const Uint8*>(picture->pixels) +
                                  static_cast<std::ptrdiff_t>(y) * picture->pitch;
-        for (int x = 0; x < picture->w; ++x)
+        if (HasByteAtLeast(row, picture->w, colours))
         {
-            if (row[x] >= colours)
-            {
-                return false;
-            }
+            return false;
         }
     }
     return true;
@@ -160,11 +306,9 @@ static SDL_Surface* DropOpaqueAlpha(SDL_Surface* picture)
     return opaque;
 }
 
-SDL_Surface* LoadPicture(const char* name)
+// What the loader gave, if the screens can draw it safely; with opaque alpha dropped.
+static SDL_Surface* CheckedPicture(SDL_Surface* picture)
 {
-    // A null stream (no readable regular file) is refused by the loader, which also closes
-    // the stream.
-    SDL_Surface* const picture = SDL_LoadBMP_RW(OpenRegularFile(name), 1);
     if (picture == nullptr)
     {
         return nullptr;
@@ -176,3 +320,32 @@ SDL_Surface* LoadPicture(const char* name)
     }
     return DropOpaqueAlpha(picture);
 }
+
+#ifndef __EMSCRIPTEN__
+SDL_Surface* LoadPicture(const char* name)
+{
+    SDL_RWops* const stream = OpenRegularFile(name);
+    if (stream == nullptr)
+    {
+        return nullptr;
+    }
+    if (!StreamHeaderFitsLimits(stream))
+    {
+        SDL_RWclose(stream);
+        return nullptr;
+    }
+    // The loader closes the stream.
+    return CheckedPicture(SDL_LoadBMP_RW(stream, 1));
+}
+#else
+// Emscripten's SDL streams are handles that its JavaScript loader resolves by file name: C can
+// neither read nor close them, so the headers are read from the file itself.
+SDL_Surface* LoadPicture(const char* name)
+{
+    if (!IsRegularFile(name) || !FileHeaderFitsLimits(name))
+    {
+        return nullptr;
+    }
+    return CheckedPicture(SDL_LoadBMP_RW(SDL_RWFromFile(name, "rb"), 1));
+}
+#endif

@@ -8,9 +8,11 @@
 // that could block), or describes a surface the screens could not draw safely: no pixels, a
 // side of zero, a negative one or one over 65535, more than 4096 x 4096 pixels, a pitch short
 // of a row, an unsupported pixel size, or palettised pixels without a palette or outside it.
-// Nothing is reported. An alpha channel that is opaque throughout is dropped (the bytes stay
-// as loaded), so the picture blits as a plain copy on every SDL 1.2; one whose alpha varies is
-// returned as SDL loaded it.
+// Sides and pixel count are checked in the file's headers before anything is decoded, and so
+// is whether an uncompressed picture's file is long enough for its pixels, so a refused picture
+// costs no more than reading its headers. Nothing is reported. An alpha channel that is opaque
+// throughout is dropped (the bytes stay as loaded), so the picture blits as a plain copy on
+// every SDL 1.2; one whose alpha varies is returned as SDL loaded it.
 SDL_Surface* LoadPicture(const char* name);
 
 #endif

@@ -2,7 +2,13 @@
 
 #include <csignal>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <iterator>
+
+#ifdef NOUGHTS_X11
+#include <X11/Xlib.h>
+#endif
 
 #if defined(__EMSCRIPTEN__)
 
@@ -94,6 +100,43 @@ void RestoreFatalSignals()
             signal(FATAL_SIGNALS[i], savedHandlers[i]);
         }
     }
+}
+
+#endif
+
+// On X both SDL 1.2 implementations talk to the display through Xlib, whose handler for a lost
+// connection ends the process; elsewhere the window system does not go away under the game.
+#ifdef NOUGHTS_X11
+
+static const int DISPLAY_LOST_STATUS = 3;
+static bool displayLost = false;
+
+// Xlib's own handler prints several lines and exits with status 1, which the game gives when SDL
+// cannot start. Xlib never returns from its handler either, so this one exits itself.
+static int EndOnLostDisplay(Display*)
+{
+    displayLost = true;
+    fprintf(stderr, "Lost the connection to the display\n");
+    exit(DISPLAY_LOST_STATUS);
+}
+
+void EndGameWhenDisplayIsLost()
+{
+    XSetIOErrorHandler(EndOnLostDisplay);
+}
+
+bool IsDisplayLost()
+{
+    return displayLost;
+}
+
+#else
+
+void EndGameWhenDisplayIsLost() {}
+
+bool IsDisplayLost()
+{
+    return false;
 }
 
 #endif

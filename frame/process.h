@@ -18,4 +18,12 @@ bool SecureStandardStreams();
 void SaveFatalSignals();
 void RestoreFatalSignals();
 
+// Call once the display is open: when its connection is lost, the game writes one line saying
+// so to standard error and exits with status 3. Exit handlers still run.
+void EndGameWhenDisplayIsLost();
+
+// True once the display connection is known to be lost: SDL's video shutdown would then wait on
+// it for ever, so at exit only SDL's other subsystems are shut down.
+bool IsDisplayLost();
+
 #endif

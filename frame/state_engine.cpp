@@ -14,13 +14,26 @@ static const char WINDOW_TITLE[] = "Noughts & Crosses";
 // What a window manager shows where room is short, such as under a minimised window.
 static const char ICON_NAME[] = "Noughts";
 
+// With the display gone, SDL's video shutdown would wait on it for ever; the rest still runs.
+static void QuitAtExit()
+{
+    if (IsDisplayLost())
+    {
+        SDL_QuitSubSystem(SDL_INIT_EVERYTHING & ~SDL_INIT_VIDEO);
+    }
+    else
+    {
+        SDL_Quit();
+    }
+}
+
 // Registered once however often the engine starts, so every later exit shuts SDL down.
 static void RegisterQuitAtExit()
 {
     static bool registered = false;
     if (!registered)
     {
-        atexit(SDL_Quit);
+        atexit(QuitAtExit);
         registered = true;
     }
 }
@@ -71,6 +84,7 @@ void CStateEngine::Init()
                 SCREEN_BPP, SDL_GetError());
         exit(2);
     }
+    EndGameWhenDisplayIsLost();
 
     joystick = OpenFirstJoystick();
     running = true;

@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <future>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,21 +31,52 @@ void PutLe(std::string& bytes, Uint32 value, int size)
     }
 }
 
-// A bitmap whose 40-byte header says w x h at bits per pixel, followed by pixelBytes zeros.
-std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, std::size_t pixelBytes)
+const Uint32 kRle8 = 1;
+// A run-length encoded bitmap that ends before its first pixel: SDL leaves every pixel 0.
+const std::string kEndOfBitmap("\0\1", 2);
+
+// A bitmap whose 40-byte header says w x h at bits per pixel with the given compression,
+// followed by a palette of `colours` black entries and then the pixel bytes.
+std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, Uint32 compression, Uint32 colours,
+                   const std::string& pixels)
 {
+    const Uint32 offset = 54 + 4 * colours;
     std::string bytes = "BM";
-    PutLe(bytes, static_cast<Uint32>(54 + pixelBytes), 4);
+    PutLe(bytes, static_cast<Uint32>(offset + pixels.size()), 4);
     PutLe(bytes, 0, 4);
-    PutLe(bytes, 54, 4);
+    PutLe(bytes, offset, 4);
     PutLe(bytes, 40, 4);
     PutLe(bytes, static_cast<Uint32>(w), 4);
     PutLe(bytes, static_cast<Uint32>(h), 4);
     PutLe(bytes, 1, 2);
     PutLe(bytes, bits, 2);
-    bytes.append(24, '\0');
-    bytes.append(pixelBytes, '\0');
-    return bytes;
+    PutLe(bytes, compression, 4);
+    PutLe(bytes, static_cast<Uint32>(pixels.size()), 4);
+    bytes.append(8, '\0');
+    PutLe(bytes, colours, 4);
+    bytes.append(4 + 4 * colours, '\0');
+    return bytes + pixels;
+}
+
+std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, std::size_t pixelBytes)
+{
+    return Bitmap(w, h, bits, 0, 0, std::string(pixelBytes, '\0'));
+}
+
+// The same with the 12-byte OS/2 header, whose sides have 16 bits, and 8-bit pixels.
+std::string CoreBitmap(Uint16 w, Uint16 h, const std::string& pixels)
+{
+    std::string bytes = "BM";
+    PutLe(bytes, static_cast<Uint32>(26 + 3 * 256 + pixels.size()), 4);
+    PutLe(bytes, 0, 4);
+    PutLe(bytes, 26 + 3 * 256, 4);
+    PutLe(bytes, 12, 4);
+    PutLe(bytes, w, 2);
+    PutLe(bytes, h, 2);
+    PutLe(bytes, 1, 2);
+    PutLe(bytes, 8, 2);
+    bytes.append(3 * 256, '\0');
+    return bytes + pixels;
 }
 
 bool WriteFile(const char* name, const std::string& bytes)
@@ -92,6 +125,9 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         {"64 bits per pixel", Bitmap(4, 4, 64, 128)},
         {"a side beyond 65535", Bitmap(1, 65536, 32, 4 * 65536)},
         {"more than 4096 x 4096 pixels", Bitmap(4097, 4097, 1, 516 * 4097)},
+        {"an index past the palette",
+         Bitmap(9, 1, 8, kRle8, 2, std::string("\3\1\1\2\5\1\0\1", 8))},
+        {"a file far shorter than its pixels", Bitmap(4096, 4096, 32, 0)},
     };
     for (const auto& hostile : cases)
     {
@@ -112,6 +148,51 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         SDL_FreeSurface(shown);
     }
     SDL_FreeSurface(missing);
+}
+
+Sint64 MaxResidentKb()
+{
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A few bytes of header can claim hundreds of megabytes of pixels, which SDL2 allocates and
+// clears before it reads one. Refusing such a picture must cost no more than its header, also
+// with little address space to spare.
+TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
+{
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+    } claims[] = {
+        {"a side beyond 65535", Bitmap(65536, 4000, 8, kRle8, 2, kEndOfBitmap)},
+        {"16384 x 16384 pixels", Bitmap(16384, 16384, 8, kRle8, 2, kEndOfBitmap)},
+        {"16384 x 16384 pixels, top row first", Bitmap(16384, -16384, 8, 0, 0, "")},
+        {"16384 x 16384 pixels in an OS/2 header", CoreBitmap(16384, 16384, "")},
+    };
+    // A gigabyte more than the process already holds: room for each claim, had it been believed.
+    long pages = 0;
+    FILE* const statm = std::fopen("/proc/self/statm", "r");
+    ASSERT_NE(nullptr, statm);
+    ASSERT_EQ(1, std::fscanf(statm, "%ld", &pages));
+    std::fclose(statm);
+    struct rlimit saved;
+    ASSERT_EQ(0, getrlimit(RLIMIT_AS, &saved));
+    struct rlimit limited = saved;
+    limited.rlim_cur = std::min<rlim_t>(saved.rlim_max, pages * sysconf(_SC_PAGESIZE) + (1 << 30));
+    ASSERT_EQ(0, setrlimit(RLIMIT_AS, &limited));
+
+    for (const auto& claim : claims)
+    {
+        SCOPED_TRACE(claim.what);
+        ASSERT_TRUE(WriteFile("NULL.bmp", claim.bytes));
+        const Sint64 before = MaxResidentKb();
+        EXPECT_EQ(nullptr, LoadPicture("NULL.bmp"));
+        EXPECT_LT(MaxResidentKb() - before, 8 * 1024);
+    }
+    ASSERT_EQ(0, setrlimit(RLIMIT_AS, &saved));
 }
 
 // Opening a FIFO for reading waits for a writer; a device may never end. Neither may stop the

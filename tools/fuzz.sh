@@ -2,7 +2,8 @@
 # Builds the sanitizer build, build-sanitize/ (clang, AddressSanitizer + UndefinedBehaviorSanitizer,
 # the unit tests and the libFuzzer targets, as tools/test.sh uses it), replays
 # every seed and every input that ever crashed (on classic SDL 1.2 and, when installed, on
-# sdl12-compat), then fuzzes each target for the given number of seconds.
+# sdl12-compat), then fuzzes each target for the given number of seconds, the picture target on
+# each of the two.
 # Usage: fuzz.sh [SECONDS_PER_TARGET [TARGET...]]   targets: picture events (default: both)
 # A crash stops the run and leaves its input in build-sanitize/crashes/: once fixed, keep the file
 # in tests/fuzz/regressions/TARGET/ so every test run replays it.
@@ -26,15 +27,23 @@ fi
 
 # Events make whole screens redraw on every pass: shorter inputs give more of them per second.
 declare -A max_len=([picture]=8192 [events]=600)
-for target in "${targets[@]}"; do
-    corpus="$build/corpus/$target"
+# fuzz TARGET SDL [LD_LIBRARY_PATH]: fuzzes one target on one SDL 1.2 for the given seconds.
+fuzz() {
+    local target=$1 sdl=$2 corpus="$build/corpus/$1"
     mkdir -p "$corpus" "$build/crashes"
-    echo "fuzz: $target for ${seconds}s"
-    "$build/tests/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=10 \
-        -max_len="${max_len[$target]}" -print_final_stats=1 \
-        -artifact_prefix="$build/crashes/$target-" \
+    echo "fuzz: $target on $sdl for ${seconds}s"
+    LD_LIBRARY_PATH=${3:-${LD_LIBRARY_PATH:-}} "$build/tests/fuzz/${target}_fuzz" \
+        -max_total_time="$seconds" -timeout=10 -max_len="${max_len[$target]}" \
+        -print_final_stats=1 -artifact_prefix="$build/crashes/$target-$sdl-" \
         "$corpus" "$root/tests/fuzz/seeds/$target" 2>&1 |
-        grep -E '^(stat::|==[0-9]+==|SUMMARY|INFO: Seed|.*Test unit written)|ERROR' || true
+        grep -E '^(stat::|==[0-9]+==|SUMMARY|INFO: Seed|.*Test unit written)|ERROR|fuzz:' || true
     # grep hides libFuzzer's progress lines; its own status decides.
     [[ ${PIPESTATUS[0]} -eq 0 ]] || { echo "fuzz: $target failed, see $build/crashes/" >&2; exit 1; }
+}
+for target in "${targets[@]}"; do
+    fuzz "$target" classic
+    # The pictures go through each SDL's own loader.
+    if [[ $target == picture && -e $compat/libSDL-1.2.so.0 ]]; then
+        fuzz "$target" compat "$compat"
+    fi
 done

@@ -1,6 +1,6 @@
 """End to end: the game in hostile process surroundings. Standard output a pipe whose reader
-has gone, standard streams closed at start, signals that end a process at once, and SDL calls
-that fail.
+has gone, standard streams closed at start, signals that end a process at once, a display
+that goes away, and SDL calls that fail.
 
 The game is started through a shell that sets up its surroundings and then replaces itself
 with the game, so the process the harness watches is the game itself. SDL calls are failed by
@@ -134,6 +134,22 @@ class ProcessTest(harness.GameTestCase):
                 game.send_signal(sig)
                 self.assertEqual(game.wait_exit(timeout=3.0), -sig)
                 game.stop()
+
+    def test_lost_display_ends_the_game(self):
+        # An X server of its own, killed under the field while it repaints without pause.
+        with harness.XServer() as x:
+            # The dummy audio driver keeps the sound library's complaints off standard error.
+            game = harness.Game(x, harness.BINARY, pictures=shipped_pictures(harness.ASSETS),
+                                env={"SDL_AUDIODRIVER": "dummy"})
+            self.addCleanup(game.stop)
+            game.start()
+            game.find_window()
+            game.wait_for_image(self.asset("intro.bmp"), name="intro")
+            self.enter_play(game)
+            self.assertTrue(game.stays_alive(0.3), game.stderr())
+            x.stop()
+            self.assertEqual(game.wait_exit(timeout=5.0), 3)
+            self.assertEqual(game.stderr(), "Lost the connection to the display\n")
 
     def test_failing_sdl_calls(self):
         shim = os.environ.get("NOUGHTS_FAULT_SHIM")

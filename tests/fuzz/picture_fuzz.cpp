@@ -12,10 +12,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <unistd.h>
 
 static CStateEngine engine;
 static const char* const INPUT_NAME = "input.bmp";
+static const double MAX_LOAD_SECONDS = 0.1;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -58,14 +60,29 @@ static void DrawEveryRole(CPlayState* play)
     }
 }
 
+// Processor time rather than wall time, so a busy machine makes no findings.
+static double ThreadSeconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const InFuzzDir inDir;
     WriteInput(data, size);
+    // A few bytes may claim a picture of any size: refusing or loading it must stay quick, as
+    // each screen pays the same again for its own copies.
+    const double start = ThreadSeconds();
+    SDL_Surface* const picture = LoadPicture(INPUT_NAME);
+    if (ThreadSeconds() - start > MAX_LOAD_SECONDS)
+    {
+        FuzzFailure("a picture took more than 100 ms to refuse or load");
+    }
     // A refused picture sends every screen down its missing-picture path, which the component
     // tests cover; drawing the whole window for each of the many refused inputs would only slow
     // the search.
-    SDL_Surface* const picture = LoadPicture(INPUT_NAME);
     if (picture == nullptr)
     {
         return 0;
