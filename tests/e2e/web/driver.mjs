@@ -90,7 +90,7 @@ const BUTTONS = { 1: 'left', 2: 'middle', 3: 'right' };
 
 const commands = {
   // leaveOut: pictures to delete from the game's files before it starts.
-  async open({ url, width, height, leaveOut }) {
+  async open({ url, width, height, leaveOut = [] }) {
     if (page) await page.close();
     stdout = '';
     stderr = '';
