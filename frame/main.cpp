@@ -1,5 +1,8 @@
 #include "frame/process.h"
 #include "frame/state_engine.h"
+#ifdef __EMSCRIPTEN__
+#include "frame/web_loop.h"
+#endif
 #include "screens/intro_state.h"
 
 #include <SDL.h>
@@ -25,6 +28,10 @@ int main(int argc, char* argv[])
     engine.Init();
     engine.PushState(CIntroState::Instance());
 
+#ifdef __EMSCRIPTEN__
+    // A page cannot loop: the browser runs the passes, and this function's frame stays.
+    RunInBrowser(&engine);
+#else
     while (engine.running)
     {
         RunPass(&engine);
@@ -32,5 +39,6 @@ int main(int argc, char* argv[])
 
     engine.Cleanup();
     SDL_Quit();
+#endif
     return 0;
 }

@@ -29,12 +29,14 @@ static bool IsRegularFile(const char* name)
 // a writer comes, and a device may never end. The check by name keeps devices from even being
 // opened; where FIFOs exist, the file is then opened without blocking and checked again, so one
 // swapped in between the two steps is refused as well.
-#ifdef _WIN32
+// Windows has no SDL_RWFromFP, and no FIFOs to swap in. (Emscripten's SDL has neither either;
+// its pictures are opened by LoadPicture below.)
+#if defined(_WIN32)
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     return IsRegularFile(name) ? SDL_RWFromFile(name, "rb") : nullptr;
 }
-#else
+#elif !defined(__EMSCRIPTEN__)
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     if (!IsRegularFile(name))
@@ -109,20 +111,13 @@ static Sint64 LeastPixelBytes(Uint32 compression, int bits, Sint64 width, Sint64
     return (height - 1) * ((rowBits + 31) / 32 * 4) + (rowBits + 7) / 8;
 }
 
-// Whether the bitmap's headers, at the stream's position, claim a picture within the limits
-// that its file can hold. The stream is put back where it was, so what the loader decodes
-// costs only what the headers admit: SDL2 allocates and clears the whole surface a header
-// claims before it reads a pixel. Bytes past the end read as zero, as SDL reads them.
-static bool HeaderFitsLimits(SDL_RWops* stream)
+// Whether a bitmap's headers claim a picture within the limits that its file can hold, from
+// the file's first HEADER_BYTES (bytes past the end read as zero, as SDL reads them) and its
+// length, negative when unknown. Checked before the loader decodes, so what it decodes costs
+// only what the headers admit: SDL2 allocates and clears the whole surface a header claims
+// before it reads a pixel.
+static bool HeaderFitsLimits(const Uint8 (&header)[HEADER_BYTES], Sint64 length)
 {
-    const int start = SDL_RWseek(stream, 0, RW_SEEK_CUR);
-    Uint8 header[HEADER_BYTES] = {};
-    const int got = SDL_RWread(stream, header, 1, HEADER_BYTES);
-    const int end = SDL_RWseek(stream, 0, RW_SEEK_END);
-    if (start < 0 || got < 0 || SDL_RWseek(stream, start, RW_SEEK_SET) != start)
-    {
-        return false;
-    }
     if (header[0] != 'B' || header[1] != 'M')
     {
         return false;
@@ -154,8 +149,40 @@ static bool HeaderFitsLimits(SDL_RWops* stream)
     // A file shorter than its pixels fails to load anyway, but only after the whole surface.
     const Sint64 offset = ReadLittleEndian(header + 10, 4);
     const Sint64 least = LeastPixelBytes(compression, bits, width, height);
-    return end < 0 || least == 0 || offset + least <= end - start;
+    return length < 0 || least == 0 || offset + least <= length;
 }
+
+#ifndef __EMSCRIPTEN__
+// HeaderFitsLimits for the bitmap at the stream's position; the stream is put back there.
+static bool StreamHeaderFitsLimits(SDL_RWops* stream)
+{
+    const int start = SDL_RWseek(stream, 0, RW_SEEK_CUR);
+    Uint8 header[HEADER_BYTES] = {};
+    const int got = SDL_RWread(stream, header, 1, HEADER_BYTES);
+    const int end = SDL_RWseek(stream, 0, RW_SEEK_END);
+    if (start < 0 || got < 0 || SDL_RWseek(stream, start, RW_SEEK_SET) != start)
+    {
+        return false;
+    }
+    return HeaderFitsLimits(header, end < 0 ? -1 : end - start);
+}
+#else
+// HeaderFitsLimits for the bitmap file name, read with the C library.
+static bool FileHeaderFitsLimits(const char* name)
+{
+    FILE* const file = fopen(name, "rb");
+    if (file == nullptr)
+    {
+        return false;
+    }
+    Uint8 header[HEADER_BYTES] = {};
+    const std::size_t got = fread(header, 1, HEADER_BYTES, file);
+    const bool read = !ferror(file) && fseek(file, 0, SEEK_END) == 0;
+    const long length = read ? ftell(file) : -1;
+    fclose(file);
+    return read && got > 0 && HeaderFitsLimits(header, length);
+}
+#endif
 
 // Whether a row holds a byte of `limit` or more. Up to a limit of 128, eight bytes are taken at a
 // time: adding 128 - limit to a byte below 128 sets its top bit exactly when the byte reaches the
@@ -279,20 +306,9 @@ static SDL_Surface* DropOpaqueAlpha(SDL_Surface* picture)
     return opaque;
 }
 
-SDL_Surface* LoadPicture(const char* name)
+// What the loader gave, if the screens can draw it safely; with opaque alpha dropped.
+static SDL_Surface* CheckedPicture(SDL_Surface* picture)
 {
-    SDL_RWops* const stream = OpenRegularFile(name);
-    if (stream == nullptr)
-    {
-        return nullptr;
-    }
-    if (!HeaderFitsLimits(stream))
-    {
-        SDL_RWclose(stream);
-        return nullptr;
-    }
-    // The loader closes the stream.
-    SDL_Surface* const picture = SDL_LoadBMP_RW(stream, 1);
     if (picture == nullptr)
     {
         return nullptr;
@@ -304,3 +320,32 @@ SDL_Surface* LoadPicture(const char* name)
     }
     return DropOpaqueAlpha(picture);
 }
+
+#ifndef __EMSCRIPTEN__
+SDL_Surface* LoadPicture(const char* name)
+{
+    SDL_RWops* const stream = OpenRegularFile(name);
+    if (stream == nullptr)
+    {
+        return nullptr;
+    }
+    if (!StreamHeaderFitsLimits(stream))
+    {
+        SDL_RWclose(stream);
+        return nullptr;
+    }
+    // The loader closes the stream.
+    return CheckedPicture(SDL_LoadBMP_RW(stream, 1));
+}
+#else
+// Emscripten's SDL streams are handles that its JavaScript loader resolves by file name: C can
+// neither read nor close them, so the headers are read from the file itself.
+SDL_Surface* LoadPicture(const char* name)
+{
+    if (!IsRegularFile(name) || !FileHeaderFitsLimits(name))
+    {
+        return nullptr;
+    }
+    return CheckedPicture(SDL_LoadBMP_RW(SDL_RWFromFile(name, "rb"), 1));
+}
+#endif

@@ -10,7 +10,19 @@
 #include <X11/Xlib.h>
 #endif
 
-#ifndef _WIN32
+#if defined(__EMSCRIPTEN__)
+
+// A page has no descriptors a parent could have closed and no signals: nothing to secure.
+bool SecureStandardStreams()
+{
+    return true;
+}
+
+void SaveFatalSignals() {}
+
+void RestoreFatalSignals() {}
+
+#elif !defined(_WIN32)
 
 #include <cerrno>
 #include <fcntl.h>

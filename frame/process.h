@@ -1,8 +1,9 @@
 #ifndef NOUGHTS_FRAME_PROCESS_H
 #define NOUGHTS_FRAME_PROCESS_H
 
-// The process the game runs in, made safe whatever state its parent left it in. This is the
-// one place where the game's own code differs between platforms.
+// The process the game runs in, made safe whatever state its parent left it in. The game's
+// own code differs between platforms mostly here (in a page all of it does nothing); the
+// README names the other places.
 
 // Call first thing: each of descriptors 0, 1 and 2 that is closed is opened on the null
 // device, so nothing opened later (the display connection above all) can take its number and

@@ -4,7 +4,8 @@
 #include <SDL.h>
 
 // The window's icon, a 32x32 picture built into the game (from assets/icons/32.bmp) so the
-// game reads no file for it. Returns a new surface, or null when SDL cannot make one.
+// game reads no file for it. Returns a new surface, or null when SDL cannot make one (and in a
+// page, whose icons are the site's own).
 SDL_Surface* LoadWindowIcon();
 
 #endif

@@ -21,9 +21,7 @@ CPlayState* CPlayState::Instance()
     return &instance;
 }
 
-// A black surface in the display's format, so it blits as a plain copy like a loaded picture;
-// null when SDL cannot make one either, and the screen then goes without that image.
-static SDL_Surface* MakeStandIn()
+static SDL_Surface* CreateStandIn()
 {
     const SDL_Surface* const display = SDL_GetVideoSurface();
     if (display == nullptr)
@@ -34,6 +32,16 @@ static SDL_Surface* MakeStandIn()
     const SDL_PixelFormat* const format = display->format;
     return SDL_CreateRGBSurface(SDL_SWSURFACE, STAND_IN_SIDE, STAND_IN_SIDE, format->BitsPerPixel,
                                 format->Rmask, format->Gmask, format->Bmask, format->Amask);
+}
+
+// A black surface in the display's format, so it blits as a plain copy like a loaded picture;
+// null when SDL cannot make one either, and the screen then goes without that image. Painted
+// black: not every SDL clears a new surface, and where the format has alpha, zero is clear.
+static SDL_Surface* MakeStandIn()
+{
+    SDL_Surface* const standIn = CreateStandIn();
+    ClearSurface(standIn);
+    return standIn;
 }
 
 // A missing picture is replaced by a black stand-in of its own, so the board keeps its cells

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the benchmarks against each SDL 1.2: the one the
 # normal build finds, then sdl12-compat (tools/compat-build.sh). Arguments go to Google
-# Benchmark (for example --benchmark_filter=Pass).
+# Benchmark (for example --benchmark_filter=Pass). Then the web build's benchmark mode in
+# Chromium and Firefox ESR (tools/bench-web.py).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -11,3 +12,8 @@ TARGET=noughts_bench bash "$root/tools/build.sh" "$root/build"
 echo
 TARGET=noughts_bench bash "$root/tools/compat-build.sh" "$root/build-compat-bench"
 "$root/build-compat-bench/bench/noughts_bench" "$@"
+echo
+bash "$root/tools/web-test-setup.sh"
+bash "$root/tools/build-web.sh" >/dev/null
+timeout --kill-after=10 300 "$(bash "$root/tools/e2e-python.sh")" "$root/tools/bench-web.py" \
+    "$root/build-web/site/index.html"

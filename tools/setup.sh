@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the machine lacks. Usage: setup.sh play|test|windows|release
+# Installs the Debian packages the machine lacks.
+# Usage: setup.sh play|test|windows|release|web|web-test|npm
 #   play: what building and playing need; test: that and the test, lint and picture tools;
 #   windows: play's and the Windows cross-build's (tools/build-windows.sh);
-#   release: windows' and what tools/release.sh and tools/test-release.sh need.
+#   release: windows' and what tools/release.sh and tools/test-release.sh need;
+#   web: play's and the web build's (tools/build-web.sh); web-test: those and the browsers;
+#   npm: play's and Debian's npm (tools/web-test-setup.sh asks for it where Node.js has none).
 # Safe to run again: when everything is present it asks dpkg once and returns.
 set -euo pipefail
 
@@ -14,8 +17,11 @@ play) ;;
 test) lists+=("$here/packages-test.txt") ;;
 windows) lists+=("$here/packages-windows.txt") ;;
 release) lists+=("$here/packages-windows.txt" "$here/packages-release.txt") ;;
+web) lists+=("$here/packages-web.txt") ;;
+web-test) lists+=("$here/packages-web.txt" "$here/packages-web-test.txt") ;;
+npm) lists+=("$here/packages-npm.txt") ;;
 *)
-    echo "usage: setup.sh play|test|windows|release" >&2
+    echo "usage: setup.sh play|test|windows|release|web|web-test|npm" >&2
     exit 2
     ;;
 esac
@@ -38,7 +44,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
-# Other builds on the machine may hold dpkg's lock for a while: wait for it rather than fail.
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
-    install -y -qq --no-install-recommends \
+# Other builds may be installing at the same time: wait for dpkg's lock instead of failing.
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install \
+    -y -qq --no-install-recommends \
     "${missing[@]}"

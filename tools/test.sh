@@ -6,26 +6,35 @@
 #   - all tests again on a build against sdl12-compat (tools/test-compat.sh);
 #   - the installed game and the Debian package (tools/test-install.sh);
 #   - the end-to-end tests on the Windows build under Wine (tools/test-windows.sh);
-#   - two releases of HEAD, byte for byte the same (tools/test-release.sh).
+#   - two releases of HEAD, byte for byte the same (tools/test-release.sh);
+#   - the end-to-end tests on the web build in Chromium and Firefox ESR, and its Lighthouse
+#     scores (tools/test-web.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
 bash "$root/tools/setup.sh" test
+# Before the background builds start, so no two installs wait on each other's locks.
+bash "$root/tools/web-test-setup.sh"
 bash "$root/tools/lint.sh"
 
 # The Windows build mostly waits on the network or runs SDL's configure script on one core, so
 # it goes on at low priority beside the Linux builds and tests, and the release check after it
-# (its first release reuses that SDL for Windows); the Windows tests come last.
+# (its first release reuses that SDL for Windows); the Windows tests come last. The web build
+# goes the same way; its browsers and test tools were installed above.
 windows_log=$(mktemp)
 release_log=$(mktemp)
+web_log=$(mktemp)
 windows=
-trap 'rm -f "$windows_log" "$release_log"
-    [[ -z $windows ]] || kill -- -"$windows" 2>/dev/null || true' EXIT
+web=
+trap 'rm -f "$windows_log" "$release_log" "$web_log"
+for job in $windows $web; do kill -- -"$job" 2>/dev/null || true; done' EXIT
 setsid nice -n 19 bash -c 'bash "$1/tools/build-windows.sh" >"$2" 2>&1 || exit 1
     NOUGHTS_WINDOWS_SDL=$1/build-windows/sdl bash "$1/tools/test-release.sh" >"$3" 2>&1 || exit 2' \
     _ "$root" "$windows_log" "$release_log" &
 windows=$!
+setsid nice -n 19 bash "$root/tools/build-web.sh" >"$web_log" 2>&1 &
+web=$!
 
 bash "$root/tools/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
@@ -53,3 +62,12 @@ fi
 cat "$release_log"
 [[ $status -eq 0 ]] || exit 1
 bash "$root/tools/test-windows.sh" --built
+
+if ! wait "$web"; then
+    web=
+    cat "$web_log" >&2
+    echo "test.sh: the web build failed" >&2
+    exit 1
+fi
+web=
+bash "$root/tools/test-web.sh" --built

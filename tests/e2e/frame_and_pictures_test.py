@@ -56,6 +56,8 @@ class FrameAndPicturesTest(harness.GameTestCase):
             with self.subTest(name):
                 if name.startswith("SIG"):
                     self.skip_without_unix_signals()
+                else:
+                    self.skip_in_browser("a page is closed with its tab, not asked to close")
                 if on_menu:
                     game = self.start_on_menu()
                 else:

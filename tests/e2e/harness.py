@@ -2,9 +2,11 @@
 
 Input goes through XTEST (xdotool without --window); windows are found, sized, focused, asked
 to close and read back over python3-xlib, and pictures are numpy arrays, so what a test sees is
-what the X server shows. A binary named *.exe is the Windows build and runs under Wine. Every
-wait is bounded; the X server and the game are always stopped, also when a test fails or the
-runner is terminated.
+what the X server shows. A binary named *.exe is the Windows build and runs under Wine; a page
+(*.html, the web build's site) runs in a headless browser (NOUGHTS_BROWSER: chromium or
+firefox) driven by tests/e2e/web/driver.mjs, with real key presses, pointer input and touches,
+its console read as the game's output. Every wait is bounded; the X server, the browser and the
+game are always stopped, also when a test fails or the runner is terminated.
 
 Typical use:
 
@@ -15,6 +17,10 @@ Typical use:
         assert game.wait_exit() == 0
 """
 
+import base64
+import functools
+import http.server
+import json
 import os
 import select
 import shutil
@@ -23,8 +29,10 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
+import urllib.parse
 from itertools import count
 
 import numpy as np
@@ -590,6 +598,188 @@ class Game(Started):
 
 
 # ---------------------------------------------------------------------------------------------
+# Browsers, for the web build
+
+BROWSER_TIMEOUT = 60.0
+# What Emscripten gives the game as argv[0].
+WEB_ARGV0 = "./this.program"
+# One game pixel to one CSS pixel: the canvas scale is the largest whole number that fits.
+WEB_VIEWPORT = (800, 600)
+WEB_KEYS = {"space": " "}
+DRIVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "web", "driver.mjs")
+
+
+def is_web_page(binary):
+    return binary.endswith(".html")
+
+
+class _QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def end_headers(self):
+        # Each test sees the site as built: caching is the service worker's job alone.
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+
+class SiteServer(Started):
+    """Serves a folder on a loopback port it keeps across stop() and start(), so a test can
+    take the site offline and bring it back."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.port = 0
+        self.server = None
+        self.thread = None
+
+    def start(self):
+        handler = functools.partial(_QuietHandler, directory=self.folder)
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", self.port), handler)
+        self.port = self.server.server_address[1]
+        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
+        self.thread.start()
+
+    def stop(self):
+        if self.server is not None:
+            self.server.shutdown()
+            self.server.server_close()
+            self.thread.join()
+            self.server = None
+
+    def url(self, page, args=()):
+        query = urllib.parse.urlencode([("arg", arg) for arg in args])
+        return "http://127.0.0.1:%d/%s%s" % (self.port, page, "?" + query if query else "")
+
+
+class Browser(Started):
+    """One headless browser for a whole test file; call() sends the driver one command."""
+
+    def __init__(self, kind):
+        self.kind = kind
+        self.process = None
+        self._log = None
+
+    def start(self):
+        self._log = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(["node", DRIVER, self.kind], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=self._log,
+                                        start_new_session=True)
+
+    def stop(self):
+        if self.process is not None:
+            self.process.stdin.close()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                kill_group(self.process)
+            self.process = None
+        if self._log is not None:
+            self._log.close()
+            self._log = None
+
+    def call(self, op, timeout=BROWSER_TIMEOUT, **arguments):
+        self.process.stdin.write((json.dumps(dict(arguments, op=op)) + "\n").encode())
+        self.process.stdin.flush()
+        ready, _, _ = select.select([self.process.stdout], [], [], timeout)
+        line = self.process.stdout.readline() if ready else b""
+        if not line:
+            self._log.seek(0)
+            raise HarnessError("the %s driver gave no answer to %s within %.0f s: %s" % (
+                self.kind, op, timeout, self._log.read().decode(errors="replace")[-2000:]))
+        reply = json.loads(line)
+        if not reply.pop("ok"):
+            raise HarnessError("%s failed in %s: %s" % (op, self.kind, reply["error"]))
+        return reply
+
+
+class WebGame(Game):
+    """The game in a page of the shared browser, with the same interface as Game. The game
+    "exits" when the page says it has ended; that is the only end a page has."""
+
+    def __init__(self, server, browser, args=(), viewport=WEB_VIEWPORT, leave_out=()):
+        self.server = server
+        self.browser = browser
+        self.args = list(args)
+        self.viewport = viewport
+        self.leave_out = list(leave_out)
+        self.window = None
+
+    def start(self):
+        self.browser.call("open", url=self.server.url("index.html", self.args),
+                          width=self.viewport[0], height=self.viewport[1],
+                          leaveOut=self.leave_out)
+
+    def stop(self):
+        pass  # the next test's page replaces this one
+
+    def evaluate(self, script):
+        return self.browser.call("evaluate", script=script)["value"]
+
+    def stdout(self):
+        return self.browser.call("output")["stdout"]
+
+    def stderr(self):
+        return self.browser.call("output")["stderr"]
+
+    def alive(self):
+        return not self.evaluate("!document.getElementById('ended').hidden")
+
+    def _check_running(self):
+        if not self.alive():
+            raise HarnessError("the game has ended; console errors: %s" % self.stderr())
+
+    def wait_exit(self, timeout=DEFAULT_TIMEOUT):
+        wait_until(lambda: not self.alive(), timeout, "the page to say the game has ended")
+        return 0
+
+    def stays_alive(self, seconds):
+        time.sleep(seconds)
+        return self.alive()
+
+    def find_window(self, timeout=BROWSER_TIMEOUT):
+        """Waits until the game has run its first frame."""
+        wait_until(lambda: self.evaluate("typeof Module == 'object' && !!Module.calledRun && "
+                                         "Module._FramesRun() > 0"),
+                   timeout, "the game's first frame in the page")
+        self.window = "canvas"
+        return self.window
+
+    def geometry(self):
+        width, height = self.evaluate("[canvas.width, canvas.height]")
+        return 0, 0, width, height
+
+    def focus(self):
+        pass  # keys reach the game wherever the focus is
+
+    def capture(self):
+        reply = self.browser.call("capture")
+        return Image(reply["width"], reply["height"], base64.b64decode(reply["rgb"]))
+
+    def screenshot(self):
+        """What the page shows at its own scale, as an Image of the whole viewport."""
+        png = base64.b64decode(self.browser.call("screenshot")["png"])
+        rgb = subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], input=png,
+                             capture_output=True, check=True, timeout=TOOL_TIMEOUT).stdout
+        return Image(self.viewport[0], self.viewport[1], rgb)
+
+    def move_to(self, x, y):
+        self.browser.call("move", x=x, y=y)
+
+    def click(self, button=1):
+        self.browser.call("click", button=button)
+
+    def tap(self, x, y):
+        self.browser.call("tap", x=x, y=y)
+
+    def key(self, name):
+        self.browser.call("key", name=WEB_KEYS.get(name, name))
+
+    def reload(self):
+        self.browser.call("reload")
+
+
+# ---------------------------------------------------------------------------------------------
 # Test cases and runner
 
 
@@ -598,6 +788,15 @@ class GameTestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        if is_web_page(BINARY):
+            cls.x = None
+            cls.server = SiteServer(os.path.dirname(BINARY))
+            cls.server.start()
+            cls.addClassCleanup(cls.server.stop)
+            cls.browser = Browser(os.environ.get("NOUGHTS_BROWSER", "chromium"))
+            cls.browser.start()
+            cls.addClassCleanup(cls.browser.stop)
+            return
         cls.x = XServer()
         cls.x.start()
         cls.addClassCleanup(cls.x.stop)
@@ -608,12 +807,33 @@ class GameTestCase(unittest.TestCase):
         test; with window, also waits for its window and gives it the keyboard."""
         if pictures is None:
             pictures = shipped_pictures(ASSETS)
+        if is_web_page(BINARY):
+            return self.start_page(args, pictures, env)
         game = Game(self.x, BINARY, args, pictures, env)
         self.addCleanup(game.stop)
         game.start()
         if window:
             game.find_window()
         return game
+
+    def start_page(self, args, pictures, env, viewport=WEB_VIEWPORT):
+        """The web build's start_game: shipped pictures can be left out, and what else a page
+        cannot be given is skipped."""
+        if env:
+            self.skipTest("a page has no environment to give the game")
+        shipped = shipped_pictures(ASSETS)
+        if any(shipped.get(name) != source for name, source in pictures.items()):
+            self.skipTest("a page's pictures are packed into the site when it is built")
+        leave_out = [name for name in PICTURE_NAMES if name not in pictures]
+        game = WebGame(self.server, self.browser, args, viewport, leave_out)
+        game.start()
+        game.find_window()
+        return game
+
+    def skip_in_browser(self, reason):
+        """Skips the running (sub)test for the web build, for reason."""
+        if is_web_page(BINARY):
+            self.skipTest(reason)
 
     @staticmethod
     def asset(name):
@@ -625,13 +845,15 @@ class GameTestCase(unittest.TestCase):
         quit request (SIGTERM kills it, SIGINT is ignored)."""
         if is_windows_program(BINARY):
             self.skipTest("a Windows program under Wine gets no Unix signals as quit requests")
+        self.skip_in_browser("a page gets no signals")
 
 
 def run_tests():
     """Entry point of a test file: argv is <noughts binary> <assets dir>.
 
     Sets BINARY, ASSETS and ARGV0 on this module and runs the file's unittest cases; a binary
-    named *.exe is a Windows program and runs under Wine. A terminating signal unwinds normally,
+    named *.exe is a Windows program and runs under Wine, and an index.html the web build's site,
+    served from its folder. A terminating signal unwinds normally,
     so every context manager still stops its processes.
     """
     if len(sys.argv) != 3:
@@ -639,6 +861,8 @@ def run_tests():
     global BINARY, ASSETS, ARGV0
     BINARY, ASSETS = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     ARGV0 = windows_path(BINARY) if is_windows_program(BINARY) else BINARY
+    if is_web_page(BINARY):
+        ARGV0 = WEB_ARGV0
 
     def terminate(signum, _frame):
         raise SystemExit("terminated by signal %d" % signum)

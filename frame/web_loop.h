@@ -1,0 +1,13 @@
+#ifndef NOUGHTS_FRAME_WEB_LOOP_H
+#define NOUGHTS_FRAME_WEB_LOOP_H
+
+#include "frame/state_engine.h"
+
+// The main loop in a browser page, which must hand control back to the browser every frame.
+// The browser calls back once per animation frame; each call runs passes (RunPass: one event,
+// Update, Draw) until no event waits, at least one, and then shows the display once. When a
+// state clears running, the engine is cleaned up and the page is told the game has ended.
+// Returns at once; engine must outlive the page (the entry function's frame is never unwound).
+void RunInBrowser(CStateEngine* engine);
+
+#endif

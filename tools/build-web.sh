@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds the game for the browser with Debian's Emscripten and its own SDL 1.2: OUT/site/ is the
+# whole site (any static file server serves it) and OUT/noughts-VERSION-web.zip holds it as the
+# folder noughts-VERSION-web. Works from a source tree without git; the zip is the same for the
+# same source (tools/reproducible-zip.sh, dated by tools/source-date-epoch.sh).
+# Usage: build-web.sh [OUT]   (OUT: build-web/ beside the source by default)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+out=$(mkdir -p "${1:-$root/build-web}" && cd "${1:-$root/build-web}" && pwd)
+bash "$root/tools/setup.sh" web
+
+version=$(bash "$root/tools/version.sh" "$root")
+
+# Debian's Emscripten finds its JavaScript modules (acorn) only through NODE_PATH with a Node.js
+# that does not look in /usr/share/nodejs by itself.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+build=$out/build
+emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DNOUGHTS_WERROR=ON -DSDL_LIBRARY=SDL -DSDL_INCLUDE_DIR="$(em-config CACHE)/sysroot/include/SDL" \
+    >"$out/configure.log"
+cmake --build "$build"
+
+site=$out/site
+rm -rf "$site"
+mkdir -p "$site"
+cp "$build/noughts.html" "$site/index.html"
+# Emscripten names the data package with a random UUID (a key for a cache the page does not
+# use); one made from the data itself keeps the build reproducible.
+uuid=$(sha256sum "$build/noughts.data" | sed -E 's/^(.{8})(.{4})(.{4})(.{4})(.{12}).*/\1-\2-\3-\4-\5/')
+sed -E "s/\"package_uuid\":\"[0-9a-f-]+\"/\"package_uuid\":\"$uuid\"/" "$build/noughts.js" \
+    >"$site/noughts.js"
+if ! grep -q "\"package_uuid\":\"$uuid\"" "$site/noughts.js"; then
+    echo "build-web.sh: no package UUID found in noughts.js to fix" >&2
+    exit 1
+fi
+cp "$build/noughts.wasm" "$site/"
+gzip -9 -n -c "$build/noughts.data" >"$site/noughts.data.gz"
+cp "$root/web/page.js" "$root/web/bench.js" "$root/web/manifest.webmanifest" "$site/"
+sed "s/@VERSION@/$version/" "$root/web/sw.js" >"$site/sw.js"
+for size in 48 128 256; do
+    cp "$root/assets/icons/$size.png" "$site/icon-$size.png"
+done
+
+name=noughts-$version-web
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp -r "$site" "$stage/$name"
+SOURCE_DATE_EPOCH=$(bash "$root/tools/source-date-epoch.sh" "$root") \
+    bash "$root/tools/reproducible-zip.sh" "$out/$name.zip" "$stage/$name"
+echo "build-web.sh: $(du -sb "$site" | cut -f1) bytes in $site, packed in $out/$name.zip"

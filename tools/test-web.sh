@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the web game (tools/build-web.sh) and tests it: the end-to-end tests through the
+# browser backend of tests/e2e/harness.py in headless Chromium and in Firefox ESR, one browser
+# after the other, then Lighthouse's scores on Chromium (tools/lighthouse-web.py).
+# Usage: test-web.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+if [[ ${1:-} != --built ]]; then
+    bash "$root/tools/web-test-setup.sh"
+    bash "$root/tools/build-web.sh"
+fi
+python=$(bash "$root/tools/e2e-python.sh")
+site=$root/build-web/site/index.html
+# Every wait in the tests is bounded; this bounds each run as well.
+for browser in chromium firefox; do
+    echo "== end-to-end tests in $browser"
+    NOUGHTS_BROWSER=$browser timeout --kill-after=10 300 "$python" "$root/tests/e2e/web_test.py" \
+        "$site" "$root/assets"
+done
+timeout --kill-after=10 300 "$python" "$root/tools/lighthouse-web.py" "$site"
