@@ -673,6 +673,7 @@ class Browser(Started):
                 self.process.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 kill_group(self.process)
+            self.process.stdout.close()
             self.process = None
         if self._log is not None:
             self._log.close()
