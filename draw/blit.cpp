@@ -53,6 +53,13 @@ static void CopyClipped(SDL_Surface* source, SDL_Surface* target, int x, int y)
                         static_cast<ptrdiff_t>(top - y) * source->pitch + (left - x) * bpp;
     Uint8* to = static_cast<Uint8*>(target->pixels) + static_cast<ptrdiff_t>(top) * target->pitch +
                 left * bpp;
+    // Whole rows back to back on both sides, as a full-window picture is: one copy.
+    if (rowBytes == static_cast<size_t>(source->pitch) &&
+        rowBytes == static_cast<size_t>(target->pitch))
+    {
+        std::memcpy(to, from, rowBytes * static_cast<size_t>(bottom - top));
+        return;
+    }
     for (int row = top; row < bottom; ++row)
     {
         std::memcpy(to, from, rowBytes);
