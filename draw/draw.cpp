@@ -66,13 +66,17 @@ template <int Bpp> static void FillRow(Uint8* row, int width, Uint32 value)
     }
 }
 
-// Fills the width x height rectangle at (0, 0), which the caller has clipped to the canvas,
-// never touching the padding after a row. Single bytes go to memset, in one call when the
-// rows lie back to back. Wider pixels are stored one by one in the first row only; the other
-// rows are copies of it, which runs at memory speed, 3-byte pixels included.
+// Fills the width x height rectangle at (0, 0), which the caller has clipped to the canvas (an
+// empty one writes nothing), never touching the padding after a row. Single bytes go to memset, in
+// one call when the rows lie back to back. Wider pixels are stored one by one in the first row
+// only; the other rows are copies of it, which runs at memory speed, 3-byte pixels included.
 template <int Bpp>
 static void FillTopLeft(const Canvas& canvas, int width, int height, Uint32 value)
 {
+    if (width <= 0 || height <= 0)
+    {
+        return;
+    }
     Uint8* const first = canvas.pixels;
     const std::size_t rowBytes = static_cast<std::size_t>(width) * Bpp;
     if constexpr (Bpp == 1)
@@ -96,6 +100,13 @@ static void FillTopLeft(const Canvas& canvas, int width, int height, Uint32 valu
             std::memcpy(first + static_cast<std::ptrdiff_t>(y) * canvas.pitch, first, rowBytes);
         }
     }
+}
+
+// The part of the canvas from (x, y) on, which the caller has clipped to it.
+template <int Bpp> static Canvas Offset(const Canvas& canvas, int x, int y)
+{
+    return {canvas.pixels + static_cast<std::ptrdiff_t>(y) * canvas.pitch + x * Bpp, canvas.pitch,
+            canvas.w - x, canvas.h - y};
 }
 
 // Truncates a sample coordinate toward zero. Values far outside any surface are clamped first,
@@ -269,23 +280,27 @@ void ClearSurface(SDL_Surface* surface)
                { FillTopLeft<decltype(size)::value>(canvas, canvas.w, canvas.h, black); });
 }
 
+// The same pixels as clearing everything and then painting the panel, but each pixel is written
+// once: the panel covers most of the display, and this runs on every pass of the playing field.
 void DrawPanel(SDL_Surface* surface, int width, int height)
 {
     if (!CanMapColours(surface))
     {
         return;
     }
-    ClearSurface(surface);
+    const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
     const Uint32 gray = SDL_MapRGB(surface->format, 128, 128, 128);
     DrawLocked(surface,
                [=](const Canvas& canvas, auto size)
                {
-                   const int columns = std::min(width, canvas.w);
-                   const int rows = std::min(height, canvas.h);
-                   if (columns > 0 && rows > 0)
-                   {
-                       FillTopLeft<decltype(size)::value>(canvas, columns, rows, gray);
-                   }
+                   constexpr int bpp = decltype(size)::value;
+                   const bool hasPanel = width > 0 && height > 0;
+                   const int columns = hasPanel ? std::min(width, canvas.w) : 0;
+                   const int rows = hasPanel ? std::min(height, canvas.h) : 0;
+                   FillTopLeft<bpp>(canvas, columns, rows, gray);
+                   FillTopLeft<bpp>(Offset<bpp>(canvas, columns, 0), canvas.w - columns, rows,
+                                    black);
+                   FillTopLeft<bpp>(Offset<bpp>(canvas, 0, rows), canvas.w, canvas.h - rows, black);
                });
 }
 

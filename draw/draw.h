@@ -21,8 +21,9 @@ constexpr double CIRCLE_END_ANGLE = 6.263184;
 // Paints every pixel black.
 void ClearSurface(SDL_Surface* surface);
 
-// Clears to black, then paints gray (128, 128, 128) the width x height rectangle at (0, 0),
-// as far as it lies inside the surface. Zero or negative sizes paint nothing gray.
+// Paints gray (128, 128, 128) the width x height rectangle at (0, 0), as far as it lies inside
+// the surface, and every other pixel black, writing each pixel once. Zero or negative sizes
+// paint nothing gray.
 void DrawPanel(SDL_Surface* surface, int width, int height);
 
 // 1000 samples from (x1, y1) towards (x2, y2) at t = 0, LINE_STEP, ... (t = 1 never), each

@@ -7,6 +7,7 @@
 #include "game/play_state.h"
 
 #include <algorithm>
+#include <array>
 
 // SDL_Rect holds 16-bit coordinates: clamp rather than let an oversized picture wrap around.
 static Sint16 ToRectCoordinate(int value)
@@ -64,12 +65,20 @@ static SDL_Surface* CellImage(int32_t cell, SDL_Surface* ringImage, SDL_Surface*
 void DrawBoard(SDL_Surface* target, SDL_Surface* ringImage, SDL_Surface* crossImage,
                SDL_Surface* emptyImage, int cellRadius)
 {
+    // Framing an image again lights the same pixels, so each image is framed once per pass,
+    // before its first cell: at most the three images, not nine times four lines.
+    std::array<const SDL_Surface*, 3> framed{};
+    auto framedEnd = framed.begin();
     for (int i = 0; i < BOARD_SIDE; ++i)
     {
         for (int j = 0; j < BOARD_SIDE; ++j)
         {
             SDL_Surface* const image = CellImage(board[i][j], ringImage, crossImage, emptyImage);
-            DrawFrame(image);
+            if (std::find(framed.begin(), framedEnd, image) == framedEnd)
+            {
+                DrawFrame(image);
+                *framedEnd++ = image;
+            }
             BlitAt(image, target, 2 * cellRadius * i, 2 * cellRadius * j);
         }
     }
