@@ -4,7 +4,7 @@
 #   noughts-VERSION.tar.gz      the source: one folder noughts-VERSION/, builds without git
 #   noughts_VERSION_ARCH.deb    the Debian package, built from that tarball (ARCH: amd64 here)
 #   noughts-VERSION-win64.zip   the Windows build, from the same tarball
-#   noughts-VERSION-web.zip     the browser build, when the source has tools/build-web.sh
+#   noughts-VERSION-web.zip     the browser build
 #   SHA256SUMS                  the checksums of all of them
 # Every file is dated from the commit (SOURCE_DATE_EPOCH) and comes out byte-identical whoever
 # builds the same commit, wherever and whenever (tools/test-release.sh checks that).
@@ -63,14 +63,10 @@ windows=$!
 trap 'kill -- -"$windows" 2>/dev/null || true' EXIT
 quietly "$work/deb.log" bash "$src/tools/build-deb.sh" "$src/build-deb" "$work/deb"
 deb=noughts_${version}_$(dpkg --print-architecture).deb
-files=("$tarball" "$deb" "$name-win64.zip")
-# The browser build: tools/build-web.sh OUT builds the tree it lies in and leaves
-# OUT/NAME-web.zip, dated from SOURCE_DATE_EPOCH.
-if [[ -f $src/tools/build-web.sh ]]; then
-    (cd "$src" && quietly "$work/web.log" bash tools/build-web.sh "$work/web")
-    cp "$work/web/$name-web.zip" "$work/"
-    files+=("$name-web.zip")
-fi
+# tools/build-web.sh OUT builds the tree it lies in and leaves OUT/NAME-web.zip.
+quietly "$work/web.log" bash "$src/tools/build-web.sh" "$work/web"
+cp "$work/web/$name-web.zip" "$work/"
+files=("$tarball" "$deb" "$name-win64.zip" "$name-web.zip")
 if ! wait "$windows"; then
     trap - EXIT
     tail -n 60 "$work/windows.log" >&2
