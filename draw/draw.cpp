@@ -282,7 +282,7 @@ void ClearSurface(SDL_Surface* surface)
 
 // The same pixels as clearing everything and then painting the panel, but each pixel is written
 // once: the panel covers most of the display, and this runs on every pass of the playing field.
-void DrawPanel(SDL_Surface* surface, int width, int height)
+void DrawPanel(SDL_Surface* surface, int width, int height, int covered)
 {
     if (!CanMapColours(surface))
     {
@@ -290,18 +290,22 @@ void DrawPanel(SDL_Surface* surface, int width, int height)
     }
     const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
     const Uint32 gray = SDL_MapRGB(surface->format, 128, 128, 128);
-    DrawLocked(surface,
-               [=](const Canvas& canvas, auto size)
-               {
-                   constexpr int bpp = decltype(size)::value;
-                   const bool hasPanel = width > 0 && height > 0;
-                   const int columns = hasPanel ? std::min(width, canvas.w) : 0;
-                   const int rows = hasPanel ? std::min(height, canvas.h) : 0;
-                   FillTopLeft<bpp>(canvas, columns, rows, gray);
-                   FillTopLeft<bpp>(Offset<bpp>(canvas, columns, 0), canvas.w - columns, rows,
-                                    black);
-                   FillTopLeft<bpp>(Offset<bpp>(canvas, 0, rows), canvas.w, canvas.h - rows, black);
-               });
+    DrawLocked(
+        surface,
+        [=](const Canvas& canvas, auto size)
+        {
+            constexpr int bpp = decltype(size)::value;
+            const bool hasPanel = width > 0 && height > 0;
+            const int columns = hasPanel ? std::min(width, canvas.w) : 0;
+            const int rows = hasPanel ? std::min(height, canvas.h) : 0;
+            const int holeColumns = std::clamp(covered, 0, columns);
+            const int holeRows = std::clamp(covered, 0, rows);
+            FillTopLeft<bpp>(Offset<bpp>(canvas, holeColumns, 0), columns - holeColumns, holeRows,
+                             gray);
+            FillTopLeft<bpp>(Offset<bpp>(canvas, 0, holeRows), columns, rows - holeRows, gray);
+            FillTopLeft<bpp>(Offset<bpp>(canvas, columns, 0), canvas.w - columns, rows, black);
+            FillTopLeft<bpp>(Offset<bpp>(canvas, 0, rows), canvas.w, canvas.h - rows, black);
+        });
 }
 
 void DrawLine(SDL_Surface* surface, int x1, int y1, int x2, int y2, Uint8 red, Uint8 green,

@@ -23,8 +23,9 @@ void ClearSurface(SDL_Surface* surface);
 
 // Paints gray (128, 128, 128) the width x height rectangle at (0, 0), as far as it lies inside
 // the surface, and every other pixel black, writing each pixel once. Zero or negative sizes
-// paint nothing gray.
-void DrawPanel(SDL_Surface* surface, int width, int height);
+// paint nothing gray. The covered x covered square at (0, 0), as far as it lies inside the
+// panel, is left as it is: for a caller that paints all of it next.
+void DrawPanel(SDL_Surface* surface, int width, int height, int covered = 0);
 
 // 1000 samples from (x1, y1) towards (x2, y2) at t = 0, LINE_STEP, ... (t = 1 never), each
 // truncated toward zero; samples outside the surface are skipped. Going forward along an

@@ -2,6 +2,7 @@
 
 #include "draw/blit.h"
 #include "draw/draw.h"
+#include "draw/surface_check.h"
 #include "frame/state_engine.h"
 #include "game/board.h"
 #include "game/play_state.h"
@@ -84,13 +85,44 @@ void DrawBoard(SDL_Surface* target, SDL_Surface* ringImage, SDL_Surface* crossIm
     }
 }
 
+// Whether image, blitted at a pitch of 2r, is copied whole over every pixel of its pitch.
+static bool CoversItsPitch(const SDL_Surface* image, const SDL_Surface* screen, int r)
+{
+    return image != nullptr && image->w >= 2 * r && image->h >= 2 * r && HasWholeRows(image) &&
+           IsPlainCopy(image, screen);
+}
+
+// The side of the square at the top-left that the cells will paint over completely in this
+// pass, or 0. The panel is left unpainted there: painting it would only be undone, and at the
+// usual sizes that is half of what a pass writes.
+static int FieldCoveredByCells(const SDL_Surface* screen, SDL_Surface* ringImage,
+                               SDL_Surface* crossImage, SDL_Surface* emptyImage, int r)
+{
+    if (screen == nullptr || r <= 0 || !HasWholeRows(screen))
+    {
+        return 0;
+    }
+    const int side = 6 * r;
+    const SDL_Rect& clip = screen->clip_rect;
+    if (clip.x > 0 || clip.y > 0 || clip.x + clip.w < side || clip.y + clip.h < side)
+    {
+        return 0;
+    }
+    const auto covers = [=](int32_t cell)
+    { return CoversItsPitch(CellImage(cell, ringImage, crossImage, emptyImage), screen, r); };
+    const auto columnCovers = [&covers](const int32_t(&column)[BOARD_SIDE])
+    { return std::all_of(std::begin(column), std::end(column), covers); };
+    return std::all_of(std::begin(board), std::end(board), columnCovers) ? side : 0;
+}
+
 void CPlayState::Draw(CStateEngine* engine)
 {
     SDL_Surface* const screen = engine->screen;
     SDL_Surface* const pointerImage = *cursorImage;
     const int r = cellRadius;
 
-    DrawPanel(screen, 9 * r, 6 * r);
+    DrawPanel(screen, 9 * r, 6 * r,
+              FieldCoveredByCells(screen, ringImage, crossImage, emptyImage, r));
     DrawGrid(screen, r);
     DrawBoard(screen, ringImage, crossImage, emptyImage, r);
     if (pointerImage != nullptr)

@@ -1,5 +1,8 @@
 #include "tests/play_session.h"
 
+#include "draw/blit.h"
+
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,37 @@ template <typename Colour> bool WritePicture(const char* name, int w, int h, Col
     const bool saved = SDL_SaveBMP(picture, name) == 0;
     SDL_FreeSurface(picture);
     return saved;
+}
+
+// A w x h bitmap of one opaque colour in the display's own 32-bit layout, which SDL's own saver
+// never writes: the board copies such a picture as it is.
+bool WriteDisplayLayoutBmp(const char* name, int w, int h, Rgb colour)
+{
+    const Uint32 pixelBytes = static_cast<Uint32>(w) * h * 4;
+    std::vector<Uint8> bytes(54 + pixelBytes);
+    const auto put = [&bytes](int at, Uint32 value, int count)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            bytes[at + i] = static_cast<Uint8>(value >> (8 * i));
+        }
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, 54 + pixelBytes, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, w, 4);
+    put(22, h, 4);
+    put(26, 1, 2);
+    put(28, 32, 2);
+    for (Uint32 at = 54; at < bytes.size(); at += 4)
+    {
+        put(at, 0xFF000000u | colour.r << 16 | colour.g << 8 | colour.b, 4);
+    }
+    std::ofstream file(name, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return static_cast<bool>(file);
 }
 
 // A 90 x 90 cell picture at (x, y) with the frame drawn into it: left and top edges whole,
@@ -144,6 +178,35 @@ TEST_F(BoardRenderTest, RadiusFortyFiveTilesTheFieldWithFramedCells)
     EXPECT_EQ(WHITE, ReadRgb(play->emptyImage, 88, 89));
     EXPECT_EQ(WHITE, ReadRgb(play->emptyImage, 89, 88));
     EXPECT_EQ(CELL, ReadRgb(play->emptyImage, 89, 89));
+}
+
+TEST_F(BoardRenderTest, CellsSmallerThanTheirPitchLeavePanelAndGridBetweenThem)
+{
+    // Copied as they are, the cells would cover the field if they were as large as their pitch.
+    ASSERT_TRUE(WriteDisplayLayoutBmp("NULL.bmp", 80, 80, CELL));
+    Enter();
+    ASSERT_TRUE(IsPlainCopy(play->emptyImage, engine.screen));
+    Wheel(SDL_BUTTON_WHEELDOWN, 5);
+    // Whatever was on screen before must not show through where no cell lies.
+    FillRgb(engine.screen, 0, 0, 480, 272, MASK);
+    Motion(PARK_X, PARK_Y);
+    ASSERT_EQ(45, play->cellRadius);
+
+    const struct
+    {
+        int x, y;
+        Rgb colour;
+        const char* why;
+    } pixels[] = {
+        {5, 5, CELL, "inside the first cell"},      {85, 10, GRAY, "panel right of a cell"},
+        {90, 40, WHITE, "grid line at x = 90"},     {10, 85, GRAY, "panel below a cell"},
+        {40, 180, WHITE, "grid line at y = 180"},   {265, 265, GRAY, "panel past the last cell"},
+        {270, 10, BLACK, "the field's black edge"}, {300, 10, GRAY, "panel right of the field"},
+    };
+    for (const auto& pixel : pixels)
+    {
+        EXPECT_EQ(pixel.colour, Screen(pixel.x, pixel.y)) << pixel.why;
+    }
 }
 
 TEST_F(BoardRenderTest, RadiusZeroStacksAllCellsAtTheOriginWithTheLastOnTop)

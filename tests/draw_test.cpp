@@ -184,9 +184,12 @@ TEST_P(DrawTest, ClearAndPanelPaintExactlyTheirPixels)
     const int h = 6;
     struct Panel
     {
-        int width, height;
+        int width, height, covered;
     };
-    const Panel panels[] = {{5, 3}, {0, 6}, {4, 0}, {-2, 3}, {37, 6}, {100, 100}, {36, 1}, {1, 6}};
+    // The covered square stays as it was, only as far as it lies inside the panel.
+    const Panel panels[] = {{5, 3, 0},     {0, 6, 0},   {4, 0, 0}, {-2, 3, 0}, {37, 6, 0},
+                            {100, 100, 0}, {36, 1, 0},  {1, 6, 0}, {9, 6, 6},  {9, 6, 2},
+                            {5, 3, 4},     {37, 6, 40}, {4, 0, 3}, {9, 6, -1}};
     // Without padding the rows lie back to back, with it they must stay apart.
     for (const int padding : {0, 3})
     {
@@ -200,17 +203,21 @@ TEST_P(DrawTest, ClearAndPanelPaintExactlyTheirPixels)
         for (const Panel& panel : panels)
         {
             PaddedSurface target(format, w, h, padding);
-            DrawPanel(target.surface, panel.width, panel.height);
+            DrawPanel(target.surface, panel.width, panel.height, panel.covered);
             for (int y = 0; y < h; ++y)
             {
                 for (int x = 0; x < w; ++x)
                 {
                     const bool gray = x < panel.width && y < panel.height;
-                    target.Expect(x, y, gray ? format.gray : format.black);
+                    const bool covered = gray && x < panel.covered && y < panel.covered;
+                    if (!covered)
+                    {
+                        target.Expect(x, y, gray ? format.gray : format.black);
+                    }
                 }
             }
-            EXPECT_EQ(target.Mismatch(), "")
-                << "DrawPanel " << panel.width << " x " << panel.height;
+            EXPECT_EQ(target.Mismatch(), "") << "DrawPanel " << panel.width << " x " << panel.height
+                                             << ", " << panel.covered << " covered";
         }
     }
 }
