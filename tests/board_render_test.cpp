@@ -98,6 +98,13 @@ void FramedCell(SDL_Surface* surface, int x, int y, Rgb fill)
     FillRgb(surface, x, y + 89, 89, 1, WHITE);
 }
 
+struct ExpectedPixel
+{
+    int x, y;
+    Rgb colour;
+    const char* why;
+};
+
 class BoardRenderTest : public PlaySession
 {
   protected:
@@ -123,6 +130,14 @@ class BoardRenderTest : public PlaySession
     Rgb Screen(int x, int y)
     {
         return ReadRgb(engine.screen, x, y);
+    }
+
+    template <std::size_t N> void ExpectPixels(const ExpectedPixel (&pixels)[N])
+    {
+        for (const ExpectedPixel& pixel : pixels)
+        {
+            EXPECT_EQ(pixel.colour, Screen(pixel.x, pixel.y)) << pixel.why;
+        }
     }
 
     // Inside the picture's rectangle every visible pixel is the gradient pixel under it;
@@ -192,21 +207,13 @@ TEST_F(BoardRenderTest, CellsSmallerThanTheirPitchLeavePanelAndGridBetweenThem)
     Motion(PARK_X, PARK_Y);
     ASSERT_EQ(45, play->cellRadius);
 
-    const struct
-    {
-        int x, y;
-        Rgb colour;
-        const char* why;
-    } pixels[] = {
+    const ExpectedPixel pixels[] = {
         {5, 5, CELL, "inside the first cell"},      {85, 10, GRAY, "panel right of a cell"},
         {90, 40, WHITE, "grid line at x = 90"},     {10, 85, GRAY, "panel below a cell"},
         {40, 180, WHITE, "grid line at y = 180"},   {265, 265, GRAY, "panel past the last cell"},
         {270, 10, BLACK, "the field's black edge"}, {300, 10, GRAY, "panel right of the field"},
     };
-    for (const auto& pixel : pixels)
-    {
-        EXPECT_EQ(pixel.colour, Screen(pixel.x, pixel.y)) << pixel.why;
-    }
+    ExpectPixels(pixels);
 }
 
 TEST_F(BoardRenderTest, RadiusZeroStacksAllCellsAtTheOriginWithTheLastOnTop)
@@ -248,12 +255,7 @@ TEST_F(BoardRenderTest, CloserCellsOverlapInIndexOrder)
     Motion(PARK_X, PARK_Y);
     ASSERT_EQ(30, play->cellRadius);
 
-    const struct
-    {
-        int x, y;
-        Rgb colour;
-        const char* why;
-    } pixels[] = {
+    const ExpectedPixel pixels[] = {
         {59, 30, BLACK, "ring inside, left of the cross"},
         {60, 10, WHITE, "cross's left frame over the ring"},
         {75, 30, CELL, "cross over the ring's inside"},
@@ -265,10 +267,7 @@ TEST_F(BoardRenderTest, CloserCellsOverlapInIndexOrder)
         {270, 10, BLACK, "past the 9r-wide panel"},
         {10, 210, BLACK, "below the last row and the 6r-high panel"},
     };
-    for (const auto& pixel : pixels)
-    {
-        EXPECT_EQ(pixel.colour, Screen(pixel.x, pixel.y)) << pixel.why;
-    }
+    ExpectPixels(pixels);
 }
 
 TEST_F(BoardRenderTest, MarkUnderThePointerIsFramedOnlyOnceItIsOnTheBoard)
