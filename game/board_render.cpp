@@ -27,13 +27,17 @@ static void DrawWhiteLine(SDL_Surface* surface, int x1, int y1, int x2, int y2)
 }
 
 // The grid goes under the cells, which cover it wherever they are as big as their pitch; the
-// black edge separates the field from the rest of the panel.
-static void DrawGrid(SDL_Surface* screen, int r)
+// black edge separates the field from the rest of the panel. The white lines lie inside the
+// field, so they are left out when the cells will cover all of it.
+static void DrawGrid(SDL_Surface* screen, int r, bool fieldCovered)
 {
-    DrawWhiteLine(screen, 2 * r, 0, 2 * r, 6 * r);
-    DrawWhiteLine(screen, 4 * r, 0, 4 * r, 6 * r);
-    DrawWhiteLine(screen, 0, 2 * r, 6 * r, 2 * r);
-    DrawWhiteLine(screen, 0, 4 * r, 6 * r, 4 * r);
+    if (!fieldCovered)
+    {
+        DrawWhiteLine(screen, 2 * r, 0, 2 * r, 6 * r);
+        DrawWhiteLine(screen, 4 * r, 0, 4 * r, 6 * r);
+        DrawWhiteLine(screen, 0, 2 * r, 6 * r, 2 * r);
+        DrawWhiteLine(screen, 0, 4 * r, 6 * r, 4 * r);
+    }
     DrawLine(screen, 6 * r, 0, 6 * r, 6 * r, 0, 0, 0);
 }
 
@@ -93,8 +97,8 @@ static bool CoversItsPitch(const SDL_Surface* image, const SDL_Surface* screen, 
 }
 
 // The side of the square at the top-left that the cells will paint over completely in this
-// pass, or 0. The panel is left unpainted there: painting it would only be undone, and at the
-// usual sizes that is half of what a pass writes.
+// pass, or 0. The panel and the grid are left out there: painting them would only be undone,
+// and at the usual sizes that is half of what a pass writes.
 static int FieldCoveredByCells(const SDL_Surface* screen, SDL_Surface* ringImage,
                                SDL_Surface* crossImage, SDL_Surface* emptyImage, int r)
 {
@@ -121,9 +125,9 @@ void CPlayState::Draw(CStateEngine* engine)
     SDL_Surface* const pointerImage = *cursorImage;
     const int r = cellRadius;
 
-    DrawPanel(screen, 9 * r, 6 * r,
-              FieldCoveredByCells(screen, ringImage, crossImage, emptyImage, r));
-    DrawGrid(screen, r);
+    const int covered = FieldCoveredByCells(screen, ringImage, crossImage, emptyImage, r);
+    DrawPanel(screen, 9 * r, 6 * r, covered);
+    DrawGrid(screen, r, covered != 0);
     DrawBoard(screen, ringImage, crossImage, emptyImage, r);
     if (pointerImage != nullptr)
     {

@@ -209,8 +209,8 @@ TEST_F(BoardRenderTest, CellsSmallerThanTheirPitchLeavePanelAndGridBetweenThem)
 
     const ExpectedPixel pixels[] = {
         {5, 5, CELL, "inside the first cell"},      {85, 10, GRAY, "panel right of a cell"},
-        {90, 40, WHITE, "grid line at x = 90"},     {10, 85, GRAY, "panel below a cell"},
-        {40, 180, WHITE, "grid line at y = 180"},   {265, 265, GRAY, "panel past the last cell"},
+        {90, 85, WHITE, "grid line at x = 90"},     {10, 85, GRAY, "panel below a cell"},
+        {85, 180, WHITE, "grid line at y = 180"},   {265, 265, GRAY, "panel past the last cell"},
         {270, 10, BLACK, "the field's black edge"}, {300, 10, GRAY, "panel right of the field"},
     };
     ExpectPixels(pixels);
