@@ -14,6 +14,7 @@ Run as: bench-web.py <site>/index.html   (tools/bench.sh installs and builds fir
 import os
 import statistics
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import harness  # noqa: E402
@@ -45,20 +46,32 @@ def thread_times(pids):
     times = {}
     for pid in pids:
         try:
-            for tid in os.listdir("/proc/%d/task" % pid):
+            tids = os.listdir("/proc/%d/task" % pid)
+        except OSError:
+            continue  # a process that has ended
+        for tid in tids:
+            try:
                 with open("/proc/%d/task/%s/schedstat" % (pid, tid)) as schedstat:
                     times["%d/%s" % (pid, tid)] = int(schedstat.read().split()[0]) / 1e9
-        except OSError:
-            pass  # a thread or process that ended while being read
+            except OSError:
+                pass  # a thread that ended while being read
     return times
 
 
 def page_thread(game, browser_pids, script):
     """Runs script, which keeps the page busy, and returns the thread that spent the most."""
     before = thread_times(browser_pids)
+    start = time.monotonic()
     game.evaluate(script)
+    wall = time.monotonic() - start
     after = thread_times(browser_pids)
-    return max(after, key=lambda thread: after[thread] - before.get(thread, after[thread]))
+    spent = {thread: after[thread] - before[thread] for thread in after if thread in before}
+    thread = max(spent, key=spent.get)
+    # A synchronous run keeps its thread busy for the call, less what other work takes.
+    if spent[thread] < wall / 10:
+        raise harness.HarnessError("no thread of the browser ran the page: %.3f s of CPU in a "
+                                   "%.3f s run" % (spent[thread], wall))
+    return thread
 
 
 def cpu_of(game, thread, script):
