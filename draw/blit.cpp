@@ -1,15 +1,11 @@
 #include "draw/blit.h"
 
 #include "draw/surface_check.h"
+#include "draw/vector_row.h"
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <cstring>
-
-#ifdef __wasm_simd128__
-#include <wasm_simd128.h>
-#endif
 
 // SDL 1.2 copies same-format pictures with non-temporal MMX stores that bypass the cache:
 // several times slower than memcpy for the small pictures the board redraws on every pass.
@@ -41,36 +37,15 @@ static bool IsBlittable(const SDL_Surface* surface)
     return HasWholeRows(surface);
 }
 
-// A cell's row is a few hundred bytes. A WebAssembly engine runs memory.copy, which memcpy
-// becomes there, as a call out of the generated code that costs about as much as the copy of
-// such a row; vector loads and stores stay inline. The stores are aligned after the first, as
-// one that straddles two cache lines costs about two, and the loop moves four vectors a turn, as
-// the engine does not unroll it. Elsewhere memcpy is already the fastest.
+// One row of a cell or of the pointer's picture: in WebAssembly with inline vector stores
+// (draw/vector_row.h says why); elsewhere memcpy is already the fastest.
 static void CopyRow(Uint8* to, const Uint8* from, size_t bytes)
 {
 #ifdef __wasm_simd128__
-    constexpr size_t VECTOR = sizeof(v128_t);
-    if (bytes >= VECTOR)
+    if (bytes >= VECTOR_BYTES)
     {
-        wasm_v128_store(to, wasm_v128_load(from));
-        size_t done = VECTOR - reinterpret_cast<uintptr_t>(to) % VECTOR;
-        for (; done + 4 * VECTOR <= bytes; done += 4 * VECTOR)
-        {
-            const v128_t a = wasm_v128_load(from + done);
-            const v128_t b = wasm_v128_load(from + done + VECTOR);
-            const v128_t c = wasm_v128_load(from + done + 2 * VECTOR);
-            const v128_t d = wasm_v128_load(from + done + 3 * VECTOR);
-            wasm_v128_store(to + done, a);
-            wasm_v128_store(to + done + VECTOR, b);
-            wasm_v128_store(to + done + 2 * VECTOR, c);
-            wasm_v128_store(to + done + 3 * VECTOR, d);
-        }
-        for (; done + VECTOR <= bytes; done += VECTOR)
-        {
-            wasm_v128_store(to + done, wasm_v128_load(from + done));
-        }
-        // The last vector may overlap the one before it.
-        wasm_v128_store(to + bytes - VECTOR, wasm_v128_load(from + bytes - VECTOR));
+        StoreRow(to, bytes, ToVectorBoundary(to),
+                 [from](size_t at) { return wasm_v128_load(from + at); });
         return;
     }
 #endif

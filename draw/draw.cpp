@@ -1,18 +1,14 @@
 #include "draw/draw.h"
 
 #include "draw/surface_check.h"
+#include "draw/vector_row.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <type_traits>
 #include <vector>
-
-#ifdef __wasm_simd128__
-#include <wasm_simd128.h>
-#endif
 
 namespace
 {
@@ -72,33 +68,18 @@ template <int Bpp> static void FillRow(Uint8* row, int width, Uint32 value)
 }
 
 #ifdef __wasm_simd128__
-// Fills rows of 4-byte pixels, each at least one vector wide, with vector stores. In WebAssembly
-// the row copies below are calls out of the generated code (memory.copy), while these stores
-// stay inline and read nothing. As in the row copy of draw/blit.cpp, the stores after the first
-// are aligned and four go in a turn; the pattern repeats every 4 bytes, so it is aligned only
+// Fills rows of 4-byte pixels, each at least one vector wide, with vector stores rather than
+// copies of a first row. The pattern repeats every 4 bytes, so the stores are aligned only
 // where the row starts on a 4-byte boundary, as SDL's surfaces do.
 static void FillWithVectors(const Canvas& canvas, std::size_t rowBytes, int height, Uint32 value)
 {
-    constexpr std::size_t VECTOR = sizeof(v128_t);
     const v128_t pattern = wasm_i32x4_splat(static_cast<int32_t>(value));
     for (int y = 0; y < height; ++y)
     {
         Uint8* const row = canvas.pixels + static_cast<std::ptrdiff_t>(y) * canvas.pitch;
-        wasm_v128_store(row, pattern);
-        const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(row) % VECTOR;
-        std::size_t done = misalignment % 4 == 0 ? VECTOR - misalignment : VECTOR;
-        for (; done + 4 * VECTOR <= rowBytes; done += 4 * VECTOR)
-        {
-            wasm_v128_store(row + done, pattern);
-            wasm_v128_store(row + done + VECTOR, pattern);
-            wasm_v128_store(row + done + 2 * VECTOR, pattern);
-            wasm_v128_store(row + done + 3 * VECTOR, pattern);
-        }
-        for (; done + VECTOR <= rowBytes; done += VECTOR)
-        {
-            wasm_v128_store(row + done, pattern);
-        }
-        wasm_v128_store(row + rowBytes - VECTOR, pattern);
+        const std::size_t boundary = ToVectorBoundary(row);
+        StoreRow(row, rowBytes, boundary % 4 == 0 ? boundary : VECTOR_BYTES,
+                 [pattern](std::size_t) { return pattern; });
     }
 }
 #endif
@@ -132,7 +113,7 @@ static void FillTopLeft(const Canvas& canvas, int width, int height, Uint32 valu
     else
     {
 #ifdef __wasm_simd128__
-        if (Bpp == 4 && rowBytes >= sizeof(v128_t))
+        if (Bpp == 4 && rowBytes >= VECTOR_BYTES)
         {
             FillWithVectors(canvas, rowBytes, height, value);
             return;
