@@ -11,6 +11,7 @@ passes; the ratio is taken per round, and the medians are printed.
 Run as: bench-web.py <site>/index.html   (tools/bench.sh installs and builds first)
 """
 
+import glob
 import os
 import statistics
 import sys
@@ -24,48 +25,46 @@ RUN = 4000
 
 
 def descendants(pid):
-    children = {}
-    for entry in os.listdir("/proc"):
-        if entry.isdigit():
-            try:
-                with open("/proc/%s/stat" % entry) as stat:
-                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
-            except OSError:
-                continue
-            children.setdefault(parent, []).append(int(entry))
-    found, pending = [], list(children.get(pid, []))
+    """Every process under pid, from the kernel's lists of each thread's children."""
+    found, pending = [], [pid]
     while pending:
-        child = pending.pop()
-        found.append(child)
-        pending.extend(children.get(child, []))
+        for path in glob.glob("/proc/%d/task/[0-9]*/children" % pending.pop()):
+            try:
+                with open(path) as children:
+                    new = [int(child) for child in children.read().split()]
+            except OSError:
+                continue  # a thread that has ended
+            found += new
+            pending += new
     return found
 
 
-def thread_times(pids):
-    """CPU time so far, in seconds, of every thread of pids, from the scheduler's counts."""
-    times = {}
-    for pid in pids:
-        try:
-            tids = os.listdir("/proc/%d/task" % pid)
-        except OSError:
-            continue  # a process that has ended
-        for tid in tids:
-            try:
-                with open("/proc/%d/task/%s/schedstat" % (pid, tid)) as schedstat:
-                    times["%d/%s" % (pid, tid)] = int(schedstat.read().split()[0]) / 1e9
-            except OSError:
-                pass  # a thread that ended while being read
-    return times
+def cpu_seconds(thread):
+    """CPU time so far of the thread whose schedstat file this is, from the scheduler's
+    nanosecond count; None once the thread has ended."""
+    try:
+        with open(thread) as schedstat:
+            return int(schedstat.read().split()[0]) / 1e9
+    except OSError:
+        return None
+
+
+def threads_of(pids):
+    """The threads of pids, each named by its schedstat file."""
+    return [path for pid in pids for path in glob.glob("/proc/%d/task/[0-9]*/schedstat" % pid)]
 
 
 def page_thread(game, browser_pids, script):
     """Runs script, which keeps the page busy, and returns the thread that spent the most."""
-    before = thread_times(browser_pids)
+    before = {thread: cpu_seconds(thread) for thread in threads_of(browser_pids)}
     start = time.monotonic()
     game.evaluate(script)
     wall = time.monotonic() - start
-    after = thread_times(browser_pids)
-    spent = {thread: after[thread] - before[thread] for thread in after if thread in before}
+    spent = {}
+    for thread, then in before.items():
+        now = cpu_seconds(thread)
+        if then is not None and now is not None:
+            spent[thread] = now - then
     thread = max(spent, key=spent.get)
     # A synchronous run keeps its thread busy for the call, less what other work takes.
     if spent[thread] < wall / 10:
@@ -75,13 +74,9 @@ def page_thread(game, browser_pids, script):
 
 
 def cpu_of(game, thread, script):
-    pid, tid = thread.split("/")
-    path = "/proc/%s/task/%s/schedstat" % (pid, tid)
-    with open(path) as schedstat:
-        before = int(schedstat.read().split()[0])
+    before = cpu_seconds(thread)
     game.evaluate(script)
-    with open(path) as schedstat:
-        return (int(schedstat.read().split()[0]) - before) / 1e9
+    return cpu_seconds(thread) - before
 
 
 def ratio(game, thread):
