@@ -17,8 +17,9 @@ import harness  # noqa: E402
 CATEGORIES = ("performance", "accessibility", "best-practices", "seo")
 LEAST = 95
 LIGHTHOUSE = os.path.join(os.path.dirname(harness.DRIVER), "node_modules", ".bin", "lighthouse")
-CHROMIUM_FLAGS = ("--headless=new --no-sandbox --disable-gpu --disable-quic --no-first-run "
-                  "--disable-background-networking --disable-component-update --disable-sync")
+# The flags the end-to-end tests' driver gives Chromium, headless here too.
+with open(os.path.join(os.path.dirname(harness.DRIVER), "chromium-flags.txt")) as flags:
+    CHROMIUM_FLAGS = " ".join(["--headless=new"] + flags.read().split())
 
 
 def main():

@@ -3,14 +3,19 @@
 // Usage: node driver.mjs chromium|firefox
 import puppeteer from 'puppeteer-core';
 import readline from 'node:readline';
-import { mkdtempSync, rmSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 
 const GAME_WIDTH = 480;
 const GAME_HEIGHT = 272;
 const kind = process.argv[2];
 const profile = mkdtempSync(join(tmpdir(), 'noughts-browser-'));
+// Shared with tools/lighthouse-web.py, which runs the same Chromium.
+const chromiumFlags = readFileSync(
+  join(dirname(fileURLToPath(import.meta.url)), 'chromium-flags.txt'), 'utf8').split(/\s+/)
+  .filter(Boolean);
 
 function launch() {
   if (kind === 'firefox') {
@@ -21,8 +26,7 @@ function launch() {
   }
   return puppeteer.launch({
     executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync']
+    args: chromiumFlags
   });
 }
 
