@@ -205,7 +205,8 @@ const commands = {
     }
     return { spots };
   },
-  // A first finger down at game pixel a, a second at b, then both lifted, the second first.
+  // A first finger down at game pixel a, a second at b, then both lifted, the second first;
+  // returns where the first landed.
   async twoFingers({ a, b }) {
     const first = await pagePoint(...a);
     const second = await pagePoint(...b);
@@ -214,7 +215,7 @@ const commands = {
     await touch('touchStart', [one, { x: second.x, y: second.y, id: 2 }]);
     await touch('touchEnd', [one]);
     await touch('touchEnd', []);
-    return {};
+    return { spots: [[first.gameX, first.gameY]] };
   },
   // The button named name: where it is (CSS pixels), or pressed by a tap, a click or as
   // assistive technology does (activate, whatever covers it).
