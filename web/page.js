@@ -14,10 +14,6 @@ var touchDevice = navigator.maxTouchPoints > 0 || window.matchMedia('(any-pointe
 document.body.classList.toggle('touch', touchDevice);
 controls.hidden = !touchDevice;
 
-function gameEnded() {
-  return !document.getElementById('ended').hidden;
-}
-
 // Where the canvas may go in a layout: the window less the line of help (below it, and as much
 // above on a desktop, so the canvas stays centred) and less the controls, beside or below.
 function stageFor(layout) {
@@ -79,7 +75,8 @@ function notePointer(event) {
 });
 
 // Each control is one of the game's own inputs, given to SDL as the browser gives it a key or a
-// wheel turn, so every screen takes it as it takes that input.
+// wheel turn, so every screen takes it as it takes that input; once the game has ended, SDL
+// takes no more (the page's own offer of a new game reads key names, which these lack).
 function sendKey(keyCode) {
   ['keydown', 'keyup'].forEach(function(type) {
     document.dispatchEvent(new KeyboardEvent(type, {keyCode: keyCode, bubbles: true,
@@ -94,7 +91,6 @@ function sendWheel(deltaY) {
 }
 Array.prototype.forEach.call(controls.querySelectorAll('button'), function(button) {
   button.addEventListener('click', function() {
-    if (gameEnded()) return;
     if (button.dataset.key) sendKey(Number(button.dataset.key));
     if (button.dataset.wheel) sendWheel(Number(button.dataset.wheel));
   });
