@@ -74,6 +74,8 @@ class WebPageTest(harness.GameTestCase):
             self.assertTrue(game.evaluate("document.querySelector('meta[name=description]')"
                                           ".content"))
             self.assertIn("Space", game.evaluate("canvas.getAttribute('aria-label')"))
+            if self.browser.kind == "chromium":
+                self.assertEqual(game.browser.call("installability")["errors"], [])
 
         with self.subTest("a missing cell picture's stand-in is black, as on a desktop"):
             game = self.open(leave_out=["NULL.bmp"])

@@ -139,6 +139,12 @@ const commands = {
     await page.reload();
     return {};
   },
+  // Why Chromium would not install the site as an app (an empty list: it would).
+  async installability() {
+    if (!cdp) cdp = await page.createCDPSession();
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    return { errors: installabilityErrors.map((error) => error.errorId) };
+  },
   async output() {
     return { stdout, stderr };
   },
