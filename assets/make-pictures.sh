@@ -251,13 +251,13 @@ make_icons() {
     # A home screen's sizes, drawn at 512 pixels rather than enlarged.
     big+=(-size 512x512 "radial-gradient:$BG_HI-$BG_LO"
         \( -size 512x512 xc:none -fill white -draw "roundrectangle 16,16 495,495 80,80" \)
-        -compose DstIn -composite -compose Over -affine 2,0,0,2,0,0)
+        -compose DstIn -composite -compose Over -affine "2,0,0,2,0,0")
     icon_art big
     write_png 512 "${big[@]}"
     write_png 192 "${big[@]}" -resize 192x192
     # For a home screen that cuts its own shape: ground to the edges, and the board within the
     # middle circle of 80% that every shape keeps.
-    maskable+=(-size 512x512 "radial-gradient:$BG_HI-$BG_LO" -affine 1.5,0,0,1.5,64,64)
+    maskable+=(-size 512x512 "radial-gradient:$BG_HI-$BG_LO" -affine "1.5,0,0,1.5,64,64")
     icon_art maskable
     write_png maskable-512 "${maskable[@]}"
 }

@@ -10,7 +10,8 @@ var GAME_HEIGHT = 272;
 var help = document.getElementById('help');
 var controls = document.getElementById('controls');
 // Phones and tablets get buttons for what has no key there; a mouse-and-keyboard page has none.
-var touchDevice = navigator.maxTouchPoints > 0 || window.matchMedia('(any-pointer: coarse)').matches;
+var touchDevice = navigator.maxTouchPoints > 0 ||
+    window.matchMedia('(any-pointer: coarse)').matches;
 document.body.classList.toggle('touch', touchDevice);
 controls.hidden = !touchDevice;
 
@@ -22,7 +23,9 @@ function stageFor(layout) {
   var height = window.innerHeight;
   var helpHeight = help.offsetHeight;
   controls.style.bottom = helpHeight + 'px';
-  if (layout === 'beside') return {width: width - controls.offsetWidth, height: height - helpHeight};
+  if (layout === 'beside') {
+    return {width: width - controls.offsetWidth, height: height - helpHeight};
+  }
   if (layout === 'below') {
     return {width: width, height: height - helpHeight - controls.offsetHeight};
   }

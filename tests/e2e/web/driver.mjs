@@ -130,8 +130,9 @@ const commands = {
         Object.defineProperty(Navigator.prototype, 'maxTouchPoints', { get: () => 5 });
       });
     }
-    await page.setViewport({ width, height, deviceScaleFactor, hasTouch: touch && kind !== 'firefox',
-                             isMobile: touch && kind !== 'firefox', isLandscape: width > height });
+    const phone = touch && kind !== 'firefox';
+    await page.setViewport({ width, height, deviceScaleFactor, hasTouch: phone, isMobile: phone,
+                             isLandscape: width > height });
     await page.goto(url);
     return {};
   },
