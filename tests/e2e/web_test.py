@@ -131,7 +131,6 @@ class WebPageTest(harness.GameTestCase):
             finally:
                 self.server.start()
 
-
         with self.subTest("controls and taps on phones' touch screens"):
             if self.browser.kind == "firefox":
                 self.skipTest("headless Firefox emulates no phone screen")
@@ -182,7 +181,7 @@ class WebPageTest(harness.GameTestCase):
         game.button("Start", press)
         game.wait_for_image(self.pictures["menu.bmp"], name="menu after Start")
         game.button("Start", press)
-        field = self.wait_for_change(game, self.pictures["menu.bmp"], "the field after Start")
+        self.wait_for_change(game, self.pictures["menu.bmp"], "the field after Start")
         if play:
             play()
         game.button("Help", press)
@@ -199,6 +198,7 @@ class WebPageTest(harness.GameTestCase):
         game.wait_for_image(self.pictures["intro.bmp"], name="intro after Back")
         game.button("Back", press)
         self.assertEqual(game.wait_exit(), 0)
+        self.assertEqual(game.stderr(), "")
         output = game.stdout()
         # As assistive technology would press it, under the message that covers it.
         game.button("Start", "activate")

@@ -58,16 +58,22 @@ function listen(target) {
   });
 }
 
-// A whole CSS pixel inside game pixel (x, y), as a finger or a mouse lands, and that spot in
-// game pixels (fractions where a game pixel is not a whole number of CSS pixels).
-async function pagePoint(x, y) {
-  return page.evaluate((gx, gy, w, h) => {
+// For each game pixel [x, y] of points, a whole CSS pixel inside it, as a finger or a mouse
+// lands, and that spot in game pixels (fractions where a game pixel is less than a CSS pixel).
+async function pagePoints(points) {
+  return page.evaluate((points, w) => {
     const rect = document.getElementById('canvas').getBoundingClientRect();
     const scale = rect.width / w;
-    const px = Math.floor(rect.left + (gx + 0.5) * scale);
-    const py = Math.floor(rect.top + (gy + 0.5) * scale);
-    return { x: px, y: py, gameX: (px - rect.left) / scale, gameY: (py - rect.top) / scale };
-  }, x, y, GAME_WIDTH, GAME_HEIGHT);
+    return points.map(([gx, gy]) => {
+      const x = Math.floor(rect.left + (gx + 0.5) * scale);
+      const y = Math.floor(rect.top + (gy + 0.5) * scale);
+      return { x, y, gameX: (x - rect.left) / scale, gameY: (y - rect.top) / scale };
+    });
+  }, points, GAME_WIDTH);
+}
+
+async function pagePoint(x, y) {
+  return (await pagePoints([[x, y]]))[0];
 }
 
 // The centre, in whole CSS pixels, of the one button whose accessible name is name.
@@ -83,10 +89,11 @@ async function buttonNamed(name) {
 }
 
 // Touches through Chromium's own input path, as a touch screen gives them (touchPoints lists
-// the fingers down after the event); puppeteer's taps cannot hold two fingers.
+// the fingers down after the event); puppeteer's taps cannot hold two fingers. Chromium takes
+// them in the order sent, so a burst need not wait for each.
 async function touch(type, points) {
   if (!cdp) cdp = await page.createCDPSession();
-  await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
+  return cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
 }
 
 // Runs in the page before its scripts: once Emscripten has unpacked the pictures and before the
@@ -203,14 +210,11 @@ const commands = {
   // Taps inside each game pixel of points, one after the other without waiting; returns where
   // each finger landed, in game pixels.
   async tap({ points }) {
-    const spots = [];
-    for (const [x, y] of points) {
-      const point = await pagePoint(x, y);
-      await touch('touchStart', [{ x: point.x, y: point.y, id: 1 }]);
-      await touch('touchEnd', []);
-      spots.push([point.gameX, point.gameY]);
-    }
-    return { spots };
+    const spots = await pagePoints(points);
+    if (!cdp) cdp = await page.createCDPSession();
+    await Promise.all(spots.flatMap((spot) => [
+      touch('touchStart', [{ x: spot.x, y: spot.y, id: 1 }]), touch('touchEnd', [])]));
+    return { spots: spots.map((spot) => [spot.gameX, spot.gameY]) };
   },
   // A first finger down at game pixel a, a second at b, then both lifted, the second first;
   // returns where the first landed.
