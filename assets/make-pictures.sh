@@ -3,7 +3,8 @@
 #   intro.bmp, menu.bmp, item.bmp  480x272 full-window screens
 #   NULL.bmp                       90x90 empty board cell
 #   win1.bmp, win2.bmp, DRAW.bmp   150x60 result plates shown under the mouse pointer
-#   icons/SIZE.png                 the application icon at 48, 128 and 256 pixels square
+#   icons/SIZE.png                 the application icon at 48, 128, 192, 256 and 512 pixels
+#                                  square, and maskable-512.png for home screens
 #   icons/32.bmp                   the same icon on a plain ground, built into the game as
 #                                  its window icon
 # ImageMagick draws each picture with the DejaVu fonts and hands it over as PPM;
@@ -220,24 +221,45 @@ plate() {
 # The application icon: a rounded night-blue tile with the board's grid, a ring and a cross,
 # drawn once at 256 pixels and scaled down, as PNG with transparent corners. Dates and other
 # metadata are left out so a rerun gives byte-identical files.
+# icon_art ARRAY: the grid and the marks, in the 256-pixel tile's coordinates.
+icon_art() {
+    local -n into=$1
+    into+=(-fill none -stroke "$CARD_EDGE" -strokewidth 6
+        -draw "line 99,40 99,216" -draw "line 157,40 157,216"
+        -draw "line 40,99 216,99" -draw "line 40,157 216,157")
+    ring "$1" 70 70 19 9 "$RING"
+    cross "$1" 128 128 17 9 "$CROSS"
+    ring "$1" 186 186 19 9 "$RING"
+}
+
+write_png() {
+    convert "${@:2}" -strip -define png:exclude-chunks=date,time "PNG32:icons/$1.png"
+    echo "wrote icons/$1.png"
+}
+
 make_icons() {
-    local a=() size
+    local a=() big=() maskable=() size
     mkdir -p icons
     a+=(-size 256x256 "radial-gradient:$BG_HI-$BG_LO"
         \( -size 256x256 xc:none -fill white -draw "roundrectangle 8,8 247,247 40,40" \)
-        -compose DstIn -composite -compose Over
-        -fill none -stroke "$CARD_EDGE" -strokewidth 6
-        -draw "line 99,40 99,216" -draw "line 157,40 157,216"
-        -draw "line 40,99 216,99" -draw "line 40,157 216,157")
-    ring a 70 70 19 9 "$RING"
-    cross a 128 128 17 9 "$CROSS"
-    ring a 186 186 19 9 "$RING"
+        -compose DstIn -composite -compose Over)
+    icon_art a
     for size in 256 128 48; do
-        convert "${a[@]}" -resize "${size}x${size}" -strip -define png:exclude-chunks=date,time \
-            "PNG32:icons/$size.png"
-        echo "wrote icons/$size.png"
+        write_png "$size" "${a[@]}" -resize "${size}x${size}"
     done
     render icons/32.bmp "${a[@]}" -resize 32x32 -background "$BG_LO" -flatten
+    # A home screen's sizes, drawn at 512 pixels rather than enlarged.
+    big+=(-size 512x512 "radial-gradient:$BG_HI-$BG_LO"
+        \( -size 512x512 xc:none -fill white -draw "roundrectangle 16,16 495,495 80,80" \)
+        -compose DstIn -composite -compose Over -affine "2,0,0,2,0,0")
+    icon_art big
+    write_png 512 "${big[@]}"
+    write_png 192 "${big[@]}" -resize 192x192
+    # For a home screen that cuts its own shape: ground to the edges, and the board within the
+    # middle circle of 80% that every shape keeps.
+    maskable+=(-size 512x512 "radial-gradient:$BG_HI-$BG_LO" -affine "1.5,0,0,1.5,64,64")
+    icon_art maskable
+    write_png maskable-512 "${maskable[@]}"
 }
 
 make_intro

@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs the benchmarks against each SDL 1.2: the one the
 # normal build finds, then sdl12-compat (tools/compat-build.sh). Arguments go to Google
 # Benchmark (for example --benchmark_filter=Pass). Then the web build's benchmark mode in
-# Chromium and Firefox ESR (tools/bench-web.py).
+# Chromium and Firefox ESR (tools/bench-web.py), and Lighthouse's performance score
+# (tools/lighthouse-web.py --performance).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,5 +16,7 @@ TARGET=noughts_bench bash "$root/tools/compat-build.sh" "$root/build-compat-benc
 echo
 bash "$root/tools/web-test-setup.sh"
 bash "$root/tools/build-web.sh" >/dev/null
-timeout --kill-after=10 300 "$(bash "$root/tools/e2e-python.sh")" "$root/tools/bench-web.py" \
+python=$(bash "$root/tools/e2e-python.sh")
+timeout --kill-after=10 300 "$python" "$root/tools/bench-web.py" "$root/build-web/site/index.html"
+timeout --kill-after=10 900 "$python" "$root/tools/lighthouse-web.py" --performance \
     "$root/build-web/site/index.html"

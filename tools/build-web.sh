@@ -38,8 +38,8 @@ cp "$build/noughts.wasm" "$site/"
 gzip -9 -n -c "$build/noughts.data" >"$site/noughts.data.gz"
 cp "$root/web/page.js" "$root/web/bench.js" "$root/web/manifest.webmanifest" "$site/"
 sed "s/@VERSION@/$version/" "$root/web/sw.js" >"$site/sw.js"
-for size in 48 128 256; do
-    cp "$root/assets/icons/$size.png" "$site/icon-$size.png"
+for icon in 48 128 192 256 512 maskable-512; do
+    cp "$root/assets/icons/$icon.png" "$site/icon-$icon.png"
 done
 
 name=noughts-$version-web

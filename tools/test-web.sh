@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the web game (tools/build-web.sh) and tests it: the end-to-end tests through the
 # browser backend of tests/e2e/harness.py in headless Chromium and in Firefox ESR, one browser
-# after the other, then Lighthouse's scores on Chromium (tools/lighthouse-web.py).
+# after the other, then Lighthouse's accessibility, best-practices and SEO scores on Chromium
+# (tools/lighthouse-web.py; performance is tools/bench.sh's, since it depends on the load).
 # Usage: test-web.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
 set -euo pipefail
 

@@ -1,48 +1,163 @@
-// The page around the game: the canvas at a whole-number scale, taps as clicks, the end of the
-// game, the offline copy, and the benchmark mode (?bench).
+// The page around the game: the canvas at a whole-number scale, controls and taps on touch
+// screens, gamepads that appear late, the end of the game, the offline copy, and the benchmark
+// mode (?bench).
 'use strict';
 
 var canvas = document.getElementById('canvas');
 var GAME_WIDTH = 480;
 var GAME_HEIGHT = 272;
 
-// The largest whole number of device pixels per game pixel that fits the window, with room
-// for the line of help below the canvas (and as much above, so the canvas stays centred).
+var help = document.getElementById('help');
+var controls = document.getElementById('controls');
+// Phones and tablets get buttons for what has no key there; a mouse-and-keyboard page has none.
+var touchDevice = navigator.maxTouchPoints > 0 ||
+    window.matchMedia('(any-pointer: coarse)').matches;
+document.body.classList.toggle('touch', touchDevice);
+controls.hidden = !touchDevice;
+
+// Where the canvas may go in a layout: the window less the line of help (below it, and as much
+// above on a desktop, so the canvas stays centred) and less the controls, beside or below.
+function stageFor(layout) {
+  document.body.dataset.layout = layout;
+  var width = window.innerWidth;
+  var height = window.innerHeight;
+  var helpHeight = help.offsetHeight;
+  controls.style.bottom = helpHeight + 'px';
+  if (layout === 'beside') {
+    return {width: width - controls.offsetWidth, height: height - helpHeight};
+  }
+  if (layout === 'below') {
+    return {width: width, height: height - helpHeight - controls.offsetHeight};
+  }
+  return {width: width, height: height, room: height - 2 * helpHeight};
+}
+
+// The largest whole number of device pixels per game pixel that fits the stage.
+function scaleFor(stage, ratio) {
+  var height = stage.room === undefined ? stage.height : stage.room;
+  return Math.max(1, Math.floor(Math.min(stage.width * ratio / GAME_WIDTH,
+                                         height * ratio / GAME_HEIGHT)));
+}
+
+// The layout with the largest scale (the one that suits the window's shape on a tie). The canvas
+// sits on whole CSS pixels, so on whole device pixels wherever a CSS pixel is a whole number of
+// them: centring an odd room by halves would move every click half a pixel off what it shows.
 function fitCanvas() {
   var ratio = window.devicePixelRatio || 1;
-  var room = 2 * document.getElementById('help').offsetHeight;
-  var scale = Math.max(1, Math.floor(Math.min(window.innerWidth * ratio / GAME_WIDTH,
-                                              (window.innerHeight - room) * ratio / GAME_HEIGHT)));
-  document.documentElement.style.setProperty('--scale', String(scale / ratio));
+  var layouts = !touchDevice ? ['plain'] :
+      window.innerWidth >= window.innerHeight ? ['beside', 'below'] : ['below', 'beside'];
+  var best = null;
+  layouts.forEach(function(layout) {
+    var stage = stageFor(layout);
+    var scale = scaleFor(stage, ratio);
+    if (!best || scale > best.scale) best = {layout: layout, scale: scale};
+  });
+  var stage = stageFor(best.layout);
+  var width = GAME_WIDTH * best.scale / ratio;
+  var height = GAME_HEIGHT * best.scale / ratio;
+  var place = {
+    '--width': width, '--height': height,
+    '--left': Math.max(0, Math.floor((stage.width - width) / 2)),
+    '--top': Math.max(0, Math.floor((stage.height - height) / 2))
+  };
+  Object.keys(place).forEach(function(name) {
+    document.documentElement.style.setProperty(name, place[name] + 'px');
+  });
 }
 fitCanvas();
 window.addEventListener('resize', fitCanvas);
 
+// Where SDL last saw the pointer, in the page: a wheel turn sent from a control happens there,
+// so the pointer stays where it was.
+var pointer = null;
+function notePointer(event) {
+  if (event.target === canvas) pointer = {x: event.clientX, y: event.clientY};
+}
+['mousemove', 'mousedown'].forEach(function(type) {
+  window.addEventListener(type, notePointer, true);
+});
+
+// Each control is one of the game's own inputs, given to SDL as the browser gives it a key or a
+// wheel turn, so every screen takes it as it takes that input; once the game has ended, SDL
+// takes no more (the page's own offer of a new game reads key names, which these lack).
+function sendKey(keyCode) {
+  ['keydown', 'keyup'].forEach(function(type) {
+    document.dispatchEvent(new KeyboardEvent(type, {keyCode: keyCode, bubbles: true,
+                                                    cancelable: true}));
+  });
+}
+function sendWheel(deltaY) {
+  var rect = canvas.getBoundingClientRect();
+  var at = pointer || {x: rect.left, y: rect.top};
+  canvas.dispatchEvent(new WheelEvent('wheel', {deltaY: deltaY, deltaMode: 0, clientX: at.x,
+                                                clientY: at.y, bubbles: true, cancelable: true}));
+}
+Array.prototype.forEach.call(controls.querySelectorAll('button'), function(button) {
+  button.addEventListener('click', function() {
+    if (button.dataset.key) sendKey(Number(button.dataset.key));
+    if (button.dataset.wheel) sendWheel(Number(button.dataset.wheel));
+  });
+});
+
 // A tap is the pointer moving to that spot and a left click there, as two people sharing a
-// phone expect. Caught before SDL's own touch handling, which clicks without moving.
+// phone expect. Caught before SDL's own touch handling, which clicks without moving. Only the
+// first finger down counts until it lifts: a second one would click again.
+var finger = null;
 function sendMouse(type, touch) {
   canvas.dispatchEvent(new MouseEvent(type, {
     bubbles: true, cancelable: true, button: 0, buttons: type === 'mouseup' ? 0 : 1,
     clientX: touch.clientX, clientY: touch.clientY, view: window
   }));
 }
+function fingerIn(touches) {
+  for (var i = 0; i < touches.length; i++) {
+    if (touches[i].identifier === finger) return touches[i];
+  }
+  return null;
+}
 function onTouch(event) {
   if (event.target !== canvas) return;
   event.preventDefault();
   event.stopPropagation();
-  var touch = event.changedTouches[0];
   if (event.type === 'touchstart') {
-    sendMouse('mousemove', touch);
-    sendMouse('mousedown', touch);
-  } else if (event.type === 'touchmove') {
+    if (finger !== null) return;
+    var first = event.changedTouches[0];
+    finger = first.identifier;
+    sendMouse('mousemove', first);
+    sendMouse('mousedown', first);
+    return;
+  }
+  var touch = fingerIn(event.changedTouches);
+  if (!touch) return;
+  if (event.type === 'touchmove') {
     sendMouse('mousemove', touch);
   } else {
+    finger = null;
     sendMouse('mouseup', touch);
   }
 }
 ['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function(type) {
   window.addEventListener(type, onTouch, {capture: true, passive: false});
 });
+
+// SDL 1.2 opens joystick 0 once, at start, but a browser shows a gamepad only once a button on
+// it is pressed (or it is plugged in later), so the page opens it when it appears, in Emscripten's
+// SDL, as released: the press that revealed it counts.
+function openGamepad() {
+  var pad = navigator.getGamepads ? navigator.getGamepads()[0] : null;
+  if (!pad || typeof SDL !== 'object' || !SDL.initFlags) return;
+  SDL.recordJoystickState(1, pad);
+  var opened = SDL.lastJoystickState[1];
+  opened.buttons = opened.buttons.map(function() { return false; });
+  opened.timestamp = undefined;
+}
+function closeGamepad() {
+  if (typeof SDL === 'object' && !(navigator.getGamepads && navigator.getGamepads()[0])) {
+    delete SDL.lastJoystickState[1];
+  }
+}
+window.addEventListener('gamepadconnected', openGamepad);
+window.addEventListener('gamepaddisconnected', closeGamepad);
 
 // Emscripten's SDL registers its listeners the old way. Touches are the page's (above); the
 // pointer's listeners prevent scrolling, so they say so (browsers warn otherwise); and a page

@@ -4,7 +4,8 @@
 
 var CACHE = 'noughts-@VERSION@';
 var FILES = ['./', 'index.html', 'page.js', 'noughts.js', 'noughts.wasm', 'noughts.data.gz',
-  'manifest.webmanifest', 'icon-48.png', 'icon-128.png', 'icon-256.png'];
+  'manifest.webmanifest', 'icon-48.png', 'icon-128.png', 'icon-192.png', 'icon-256.png',
+  'icon-512.png', 'icon-maskable-512.png'];
 
 self.addEventListener('install', function(event) {
   event.waitUntil(caches.open(CACHE).then(function(cache) {

@@ -698,18 +698,22 @@ class WebGame(Game):
     """The game in a page of the shared browser, with the same interface as Game. The game
     "exits" when the page says it has ended; that is the only end a page has."""
 
-    def __init__(self, server, browser, args=(), viewport=WEB_VIEWPORT, leave_out=()):
+    def __init__(self, server, browser, args=(), viewport=WEB_VIEWPORT, leave_out=(),
+                 touch_scale=None):
         self.server = server
         self.browser = browser
         self.args = list(args)
         self.viewport = viewport
         self.leave_out = list(leave_out)
+        # A touch screen with this many device pixels to a CSS pixel, or a mouse (None).
+        self.touch_scale = touch_scale
         self.window = None
 
     def start(self):
         self.browser.call("open", url=self.server.url("index.html", self.args),
                           width=self.viewport[0], height=self.viewport[1],
-                          leaveOut=self.leave_out)
+                          leaveOut=self.leave_out, touch=self.touch_scale is not None,
+                          deviceScaleFactor=self.touch_scale or 1)
 
     def stop(self):
         pass  # the next test's page replaces this one
@@ -770,8 +774,16 @@ class WebGame(Game):
     def click(self, button=1):
         self.browser.call("click", button=button)
 
-    def tap(self, x, y):
-        self.browser.call("tap", x=x, y=y)
+    def tap(self, *points):
+        """Taps each game pixel in turn, at once; returns where each finger landed, in game
+        pixels (fractional where a game pixel is not a whole number of CSS pixels)."""
+        return self.browser.call("tap", points=points)["spots"]
+
+    def button(self, name, press=None):
+        """The box of the button named name (left, top, width, height in CSS pixels), pressed
+        by "tap", "click" or "activate" if asked."""
+        box = self.browser.call("button", name=name, press=press)
+        return box["left"], box["top"], box["width"], box["height"]
 
     def key(self, name):
         self.browser.call("key", name=WEB_KEYS.get(name, name))
@@ -817,7 +829,7 @@ class GameTestCase(unittest.TestCase):
             game.find_window()
         return game
 
-    def start_page(self, args, pictures, env, viewport=WEB_VIEWPORT):
+    def start_page(self, args, pictures, env, viewport=WEB_VIEWPORT, touch_scale=None):
         """The web build's start_game: shipped pictures can be left out, and what else a page
         cannot be given is skipped."""
         if env:
@@ -826,7 +838,7 @@ class GameTestCase(unittest.TestCase):
         if any(shipped.get(name) != source for name, source in pictures.items()):
             self.skipTest("a page's pictures are packed into the site when it is built")
         leave_out = [name for name in PICTURE_NAMES if name not in pictures]
-        game = WebGame(self.server, self.browser, args, viewport, leave_out)
+        game = WebGame(self.server, self.browser, args, viewport, leave_out, touch_scale)
         game.start()
         game.find_window()
         return game

@@ -5,6 +5,7 @@ Run as: web_test.py <site>/index.html <assets dir>
 """
 
 import os
+import re
 import sys
 
 import numpy as np
@@ -13,11 +14,19 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from frame_and_pictures_test import FrameAndPicturesTest  # noqa: E402,F401
 from harness import wait_until  # noqa: E402
-from play_test import BLACK, Field, PlayTest, cell_centre, solid  # noqa: E402,F401
+from play_test import BLACK, REST, Field, PlayTest, cell_centre, solid  # noqa: E402,F401
 
 GAME = (480, 272)
-# Viewports whose largest whole scale for the 480 x 272 canvas is 2 and 3.
-VIEWPORTS = {2: (1100, 700), 3: (1500, 900)}
+# Viewports whose largest whole scale for the 480 x 272 canvas is 1, 2 and 3, odd and even:
+# centring must not halve an odd room.
+VIEWPORTS = {1: (801, 601), 2: (1100, 700), 3: (1501, 901)}
+CONTROLS = ("Start", "Back", "Help", "Smaller board", "Larger board")
+# Phones (CSS pixels, three device pixels to each) and the largest scale their shape allows
+# with room for the controls and the line of help.
+PHONES = {(360, 640): 2, (640, 360): 3, (390, 844): 2, (844, 390): 3}
+PHONE_RATIO = 3
+# Off the board, each tap a pixel of its own.
+RAPID_TAPS = [(300 + 7 * i, 20 + 11 * i) for i in range(20)]
 
 
 class WebPageTest(harness.GameTestCase):
@@ -26,9 +35,9 @@ class WebPageTest(harness.GameTestCase):
         super().setUpClass()
         cls.pictures = {name: cls.asset(name) for name in harness.PICTURE_NAMES}
 
-    def open(self, viewport=harness.WEB_VIEWPORT, leave_out=()):
+    def open(self, viewport=harness.WEB_VIEWPORT, leave_out=(), touch_scale=None):
         game = self.start_page((), harness.shipped_pictures(harness.ASSETS, leave_out), None,
-                               viewport)
+                               viewport, touch_scale)
         game.wait_for_image(self.pictures["intro.bmp"], name="intro")
         return game
 
@@ -42,18 +51,22 @@ class WebPageTest(harness.GameTestCase):
     def click_lines(self, game):
         return [line for line in game.stdout().splitlines() if line.startswith("click :")]
 
-    def check_scale(self, game, scale, viewport):
-        """The canvas is scale times the game, centred, every game pixel a crisp square."""
-        left, top, width, height = game.evaluate(
+    def canvas_box(self, game):
+        return game.evaluate(
             "(r => [r.left, r.top, r.width, r.height])(canvas.getBoundingClientRect())")
+
+    def check_scale(self, game, scale, viewport):
+        """The canvas is scale times the game, centred on whole pixels, every game pixel a
+        crisp square."""
+        left, top, width, height = self.canvas_box(game)
         self.assertEqual((width, height), (GAME[0] * scale, GAME[1] * scale))
-        self.assertEqual((left, top), ((viewport[0] - width) / 2, (viewport[1] - height) / 2))
+        self.assertEqual((left, top), ((viewport[0] - width) // 2, (viewport[1] - height) // 2))
         shown = game.screenshot().crop(int(left), int(top), int(width), int(height))
         scaled = np.repeat(np.repeat(game.capture().pixels, scale, 0), scale, 1)
         difference = shown.first_difference(harness.Image.from_array(scaled))
         self.assertIsNone(difference, "the page does not show the game's pixels crisply")
 
-    def test_page_stand_ins_scale_clicks_taps_pointer_end_and_offline(self):
+    def test_page_stand_ins_scale_clicks_pointer_end_offline_controls_taps_gamepad(self):
         with self.subTest("what the page says about itself"):
             game = self.open()
             self.assertEqual(game.evaluate("document.title"), "Noughts & Crosses")
@@ -61,6 +74,8 @@ class WebPageTest(harness.GameTestCase):
             self.assertTrue(game.evaluate("document.querySelector('meta[name=description]')"
                                           ".content"))
             self.assertIn("Space", game.evaluate("canvas.getAttribute('aria-label')"))
+            if self.browser.kind == "chromium":
+                self.assertEqual(game.browser.call("installability")["errors"], [])
 
         with self.subTest("a missing cell picture's stand-in is black, as on a desktop"):
             game = self.open(leave_out=["NULL.bmp"])
@@ -79,24 +94,6 @@ class WebPageTest(harness.GameTestCase):
                 expected = ["click : %d, %d, 1" % click for click in clicks]
                 wait_until(lambda: self.click_lines(game) == expected, harness.DEFAULT_TIMEOUT,
                            "the clicks at scale %d: %s" % (scale, expected))
-
-        with self.subTest("a tap moves the pointer there and clicks"):
-            if self.browser.kind == "firefox":
-                self.skipTest("headless Firefox cannot make touches (its WebDriver refuses them)")
-            game = self.open(VIEWPORTS[2])
-            self.enter_field(game)
-            # Off the board first: the pointer's image follows the tap and nothing is placed.
-            rest = (380, 150)
-            game.tap(*rest)
-            PlayTest.assert_shows(self, game, Field(self.pictures, pointer=rest), "tap aside")
-            taps = [cell_centre(3), rest]
-            for x, y in taps:
-                game.tap(x, y)
-            expected = ["click : %d, %d, 1" % tap for tap in [rest] + taps]
-            wait_until(lambda: self.click_lines(game) == expected, harness.DEFAULT_TIMEOUT,
-                       "the taps' clicks: %s" % expected)
-            field = Field(self.pictures, rings=[3], under_pointer="cross", pointer=rest)
-            PlayTest.assert_shows(self, game, field, "a ring where the tap was")
 
         with self.subTest("the pointer is hidden on the help card only"):
             cursor = "getComputedStyle(canvas).cursor"
@@ -133,6 +130,159 @@ class WebPageTest(harness.GameTestCase):
                 game.wait_for_image(self.pictures["intro.bmp"], name="intro offline")
             finally:
                 self.server.start()
+
+        with self.subTest("controls and taps on phones' touch screens"):
+            if self.browser.kind == "firefox":
+                self.skipTest("headless Firefox emulates no phone screen")
+            for viewport, scale in PHONES.items():
+                with self.subTest("controls on a %dx%d touch screen" % viewport):
+                    game = self.open(viewport, touch_scale=PHONE_RATIO)
+                    self.check_controls(game, viewport, scale / PHONE_RATIO)
+                    if viewport in ((390, 844), (844, 390)):
+                        self.check_touch_run(game)
+
+        with self.subTest("controls by pointer clicks"):
+            if self.browser.kind != "firefox":
+                self.skipTest("Chromium presses them by touch, above")
+            game = self.open(touch_scale=1)
+            self.check_controls(game, harness.WEB_VIEWPORT, 1)
+            self.check_control_run(game, "click")
+
+        with self.subTest("a gamepad that appears after load: button 9 and 8"):
+            self.check_gamepad(self.open())
+
+    def check_controls(self, game, viewport, scale):
+        """Five buttons, each at least 44 x 44, inside the window and clear of the canvas and
+        of the line of help, which names them; the canvas at the largest scale that leaves
+        them room."""
+        canvas = self.canvas_box(game)
+        for size, game_size in zip(canvas[2:], GAME):
+            self.assertAlmostEqual(size, game_size * scale, delta=1 / 64)  # a layout unit
+        help_top, help_text = game.evaluate("[help.getBoundingClientRect().top, help.innerText]")
+        for name in CONTROLS:
+            box = game.button(name)
+            left, top, width, height = box
+            self.assertGreaterEqual(min(width, height), 44, name)
+            self.assertTrue(0 <= left and left + width <= viewport[0] and 0 <= top and
+                            top + height <= help_top, "%s at %s in %s" % (name, box, viewport))
+            self.assertFalse(overlap(box, canvas), "%s at %s over the canvas %s" % (name, box,
+                                                                                    canvas))
+            self.assertIn(name, help_text)
+        self.assertLessEqual(canvas[1] + canvas[3], help_top)
+
+    def wait_for_change(self, game, frame, what):
+        wait_until(lambda: game.capture().first_difference(frame) is not None,
+                   harness.DEFAULT_TIMEOUT, what)
+        return game.capture()
+
+    def check_control_run(self, game, press, play=None):
+        """Start, Start, play (if given), Help, Back, Smaller board, Larger board (the frame
+        as before both), Back three times to the end; then no control does anything."""
+        game.button("Start", press)
+        game.wait_for_image(self.pictures["menu.bmp"], name="menu after Start")
+        game.button("Start", press)
+        self.wait_for_change(game, self.pictures["menu.bmp"], "the field after Start")
+        if play:
+            play()
+        game.button("Help", press)
+        game.wait_for_image(self.pictures["item.bmp"], name="help card after Help")
+        game.button("Back", press)
+        field = self.wait_for_change(game, self.pictures["item.bmp"], "the field after Back")
+        game.button("Smaller board", press)
+        self.wait_for_change(game, field, "a smaller board")
+        game.button("Larger board", press)
+        game.wait_for_image(field, name="the board as large as before")
+        game.button("Back", press)
+        game.wait_for_image(self.pictures["menu.bmp"], name="menu after Back")
+        game.button("Back", press)
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro after Back")
+        game.button("Back", press)
+        self.assertEqual(game.wait_exit(), 0)
+        self.assertEqual(game.stderr(), "")
+        output = game.stdout()
+        # As assistive technology would press it, under the message that covers it.
+        game.button("Start", "activate")
+        self.assertFalse(game.stays_alive(0.3), "Start after the end started a game")
+        self.assertEqual(game.stdout(), output)
+
+    def check_touch_run(self, game):
+        """The whole game by touch alone: each tap clicks the game pixel under the finger,
+        twenty taps in a burst each in order, a second finger clicks nothing."""
+        def play():
+            spots = game.tap(*RAPID_TAPS)
+            # Cell 0 under the second finger: a click there would take it from the rings.
+            spots += game.browser.call("twoFingers", a=REST, b=cell_centre(0))["spots"]
+            spots += game.tap(*[cell_centre(cell) for cell in (0, 3, 1, 4, 2)], REST)
+            wait_until(lambda: len(self.click_lines(game)) == len(spots),
+                       harness.DEFAULT_TIMEOUT, "%d click lines" % len(spots))
+            clicks = [tuple(map(int, re.findall(r"\d+", line)[:2]))
+                      for line in self.click_lines(game)]
+            for (x, y), (finger_x, finger_y) in zip(clicks, spots):
+                self.assertTrue(0 <= finger_x - x < 1 and 0 <= finger_y - y < 1,
+                                "click at %d, %d for a finger at %.2f, %.2f" % (
+                                    x, y, finger_x, finger_y))
+            won = Field(self.pictures, rings=[0, 1, 2], crosses=[3, 4], pointer=clicks[-1],
+                        under_pointer=self.pictures["win1.bmp"])
+            PlayTest.assert_shows(self, game, won, "the game won by taps")
+
+        self.check_control_run(game, "tap", play)
+        game.button("New game", "tap")
+        wait_until(lambda: game.stdout() == "1\n%s\n" % harness.ARGV0, harness.DEFAULT_TIMEOUT,
+                   "a new game's argument lines")
+        game.find_window()
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro after New game")
+
+    def check_gamepad(self, game):
+        """A standard gamepad connected after load, revealed by a press of button 9, as
+        joystick 0: 9 is Space and closes the help card, 8 is Escape; it keeps working once
+        unplugged and plugged in again."""
+        game.evaluate("""
+            window.padSlots = [null, null, null, null];
+            Object.defineProperty(navigator, 'getGamepads', {value: () => padSlots});
+            window.padButton = (index, pressed) => {
+                padSlots[0].buttons[index] = {pressed: pressed, touched: pressed, value: +pressed};
+                return ++padSlots[0].timestamp;
+            };
+            window.plugPad = (plugged) => {
+                padSlots[0] = plugged ? {id: 'Scripted pad', index: 0, connected: true,
+                    mapping: 'standard', timestamp: 1, axes: [0, 0, 0, 0],
+                    buttons: Array.from({length: 17}, () => ({pressed: false, touched: false,
+                                                               value: 0}))} : null;
+                return window.dispatchEvent(new Event(plugged ? 'gamepadconnected'
+                                                              : 'gamepaddisconnected'));
+            };
+            true""")
+
+        def press(button, check):
+            game.evaluate("padButton(%d, true)" % button)
+            check()
+            frames = game.evaluate("Module._FramesRun()")
+            game.evaluate("padButton(%d, false)" % button)
+            # The release must be seen before the next press.
+            wait_until(lambda: game.evaluate("Module._FramesRun()") > frames + 1,
+                       harness.DEFAULT_TIMEOUT, "two frames")
+
+        def shows(picture, name):
+            return lambda: game.wait_for_image(picture, name=name)
+
+        # Plugged in, and revealed by the press.
+        game.evaluate("plugPad(true)")
+        press(9, shows(self.pictures["menu.bmp"], "menu after the revealing 9"))
+        press(8, shows(self.pictures["intro.bmp"], "intro after 8"))
+        press(9, shows(self.pictures["menu.bmp"], "menu after 9"))
+        press(9, lambda: PlayTest.assert_shows(self, game, Field(self.pictures,
+                                                                 pointer=(240, 136)),
+                                               "field after 9"))
+        field = game.capture()
+        game.key("i")
+        game.wait_for_image(self.pictures["item.bmp"], name="help card")
+        press(9, shows(field, "the field after 9 on the help card"))
+        game.evaluate("plugPad(false) && plugPad(true)")
+        press(8, shows(self.pictures["menu.bmp"], "menu after 8, plugged in again"))
+
+
+def overlap(a, b):
+    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
 
 
 if __name__ == "__main__":

@@ -32,6 +32,7 @@ function launch() {
 
 const browser = await launch();
 let page = null;
+let cdp = null;
 let stdout = '';
 let stderr = '';
 
@@ -57,15 +58,42 @@ function listen(target) {
   });
 }
 
-// A whole CSS pixel inside game pixel (x, y), whatever the canvas's scale: Firefox rounds
-// fractions, which would move the pointer a game pixel at scale 1.
-async function pagePoint(x, y) {
-  return page.evaluate((gx, gy, w, h) => {
+// For each game pixel [x, y] of points, a whole CSS pixel inside it, as a finger or a mouse
+// lands, and that spot in game pixels (fractions where a game pixel is less than a CSS pixel).
+async function pagePoints(points) {
+  return page.evaluate((points, w) => {
     const rect = document.getElementById('canvas').getBoundingClientRect();
     const scale = rect.width / w;
-    const offset = Math.floor(scale / 2);
-    return { x: Math.round(rect.left) + gx * scale + offset, y: Math.round(rect.top) + gy * scale + offset };
-  }, x, y, GAME_WIDTH, GAME_HEIGHT);
+    return points.map(([gx, gy]) => {
+      const x = Math.floor(rect.left + (gx + 0.5) * scale);
+      const y = Math.floor(rect.top + (gy + 0.5) * scale);
+      return { x, y, gameX: (x - rect.left) / scale, gameY: (y - rect.top) / scale };
+    });
+  }, points, GAME_WIDTH);
+}
+
+async function pagePoint(x, y) {
+  return (await pagePoints([[x, y]]))[0];
+}
+
+// The centre, in whole CSS pixels, of the one button whose accessible name is name.
+async function buttonNamed(name) {
+  const found = await page.$$(`::-p-aria([name="${name}"][role="button"])`);
+  if (found.length !== 1) throw new Error(`${found.length} buttons named ${name}`);
+  const box = await found[0].evaluate((button) => {
+    const rect = button.getBoundingClientRect();
+    return { left: rect.left, top: rect.top, width: rect.width, height: rect.height };
+  });
+  return { handle: found[0], box,
+           x: Math.floor(box.left + box.width / 2), y: Math.floor(box.top + box.height / 2) };
+}
+
+// Touches through Chromium's own input path, as a touch screen gives them (touchPoints lists
+// the fingers down after the event); puppeteer's taps cannot hold two fingers. Chromium takes
+// them in the order sent, so a burst need not wait for each.
+async function touch(type, points) {
+  if (!cdp) cdp = await page.createCDPSession();
+  return cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
 }
 
 // Runs in the page before its scripts: once Emscripten has unpacked the pictures and before the
@@ -94,20 +122,36 @@ const BUTTONS = { 1: 'left', 2: 'middle', 3: 'right' };
 
 const commands = {
   // leaveOut: pictures to delete from the game's files before it starts.
-  async open({ url, width, height, leaveOut = [] }) {
+  // touch: a phone's touch screen at deviceScaleFactor (Firefox, which cannot emulate one, is
+  // only told it has one).
+  async open({ url, width, height, leaveOut = [], touch = false, deviceScaleFactor = 1 }) {
     if (page) await page.close();
     stdout = '';
     stderr = '';
     page = await browser.newPage();
+    cdp = null;
     listen(page);
     if (leaveOut.length) await page.evaluateOnNewDocument(deletePictures, leaveOut);
-    await page.setViewport({ width, height, hasTouch: true });
+    if (touch && kind === 'firefox') {
+      await page.evaluateOnNewDocument(() => {
+        Object.defineProperty(Navigator.prototype, 'maxTouchPoints', { get: () => 5 });
+      });
+    }
+    const phone = touch && kind !== 'firefox';
+    await page.setViewport({ width, height, deviceScaleFactor, hasTouch: phone, isMobile: phone,
+                             isLandscape: width > height });
     await page.goto(url);
     return {};
   },
   async reload() {
     await page.reload();
     return {};
+  },
+  // Why Chromium would not install the site as an app (an empty list: it would).
+  async installability() {
+    if (!cdp) cdp = await page.createCDPSession();
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    return { errors: installabilityErrors.map((error) => error.errorId) };
   },
   async output() {
     return { stdout, stderr };
@@ -163,10 +207,40 @@ const commands = {
     }
     return {};
   },
-  async tap({ x, y }) {
-    const point = await pagePoint(x, y);
-    await page.touchscreen.tap(point.x, point.y);
-    return {};
+  // Taps inside each game pixel of points, one after the other without waiting; returns where
+  // each finger landed, in game pixels.
+  async tap({ points }) {
+    const spots = await pagePoints(points);
+    if (!cdp) cdp = await page.createCDPSession();
+    await Promise.all(spots.flatMap((spot) => [
+      touch('touchStart', [{ x: spot.x, y: spot.y, id: 1 }]), touch('touchEnd', [])]));
+    return { spots: spots.map((spot) => [spot.gameX, spot.gameY]) };
+  },
+  // A first finger down at game pixel a, a second at b, then both lifted, the second first;
+  // returns where the first landed.
+  async twoFingers({ a, b }) {
+    const first = await pagePoint(...a);
+    const second = await pagePoint(...b);
+    const one = { x: first.x, y: first.y, id: 1 };
+    await touch('touchStart', [one]);
+    await touch('touchStart', [one, { x: second.x, y: second.y, id: 2 }]);
+    await touch('touchEnd', [one]);
+    await touch('touchEnd', []);
+    return { spots: [[first.gameX, first.gameY]] };
+  },
+  // The button named name: where it is (CSS pixels), or pressed by a tap, a click or as
+  // assistive technology does (activate, whatever covers it).
+  async button({ name, press }) {
+    const button = await buttonNamed(name);
+    if (press === 'tap') {
+      await touch('touchStart', [{ x: button.x, y: button.y, id: 1 }]);
+      await touch('touchEnd', []);
+    } else if (press === 'click') {
+      await page.mouse.click(button.x, button.y);
+    } else if (press === 'activate') {
+      await button.handle.evaluate((element) => element.click());
+    }
+    return button.box;
   },
 };
 
