@@ -69,8 +69,9 @@ async function pagePoint(x, y) {
 }
 
 // Runs in the page before its scripts: once Emscripten has unpacked the pictures and before the
-// game starts, names are deleted from its file system (Emscripten's FS, a global of the page).
-function deletePictures(names) {
+// game starts, names are deleted from its file system (Emscripten's FS, a global of the page)
+// and files written there (name to base64 bytes), as a desktop's working folder would hold them.
+function setPictures(names, files) {
   let module;
   Object.defineProperty(window, 'Module', {
     configurable: true,
@@ -84,6 +85,9 @@ function deletePictures(names) {
       const initialized = value.onRuntimeInitialized;
       value.onRuntimeInitialized = function () {
         for (const name of names) FS.unlink('/' + name);
+        for (const [name, bytes] of Object.entries(files)) {
+          FS.writeFile('/' + name, Uint8Array.from(atob(bytes), (c) => c.charCodeAt(0)));
+        }
         if (initialized) initialized.apply(this, arguments);
       };
     },
@@ -93,14 +97,16 @@ function deletePictures(names) {
 const BUTTONS = { 1: 'left', 2: 'middle', 3: 'right' };
 
 const commands = {
-  // leaveOut: pictures to delete from the game's files before it starts.
-  async open({ url, width, height, leaveOut = [] }) {
+  // leaveOut: pictures to delete from the game's files before it starts; files: to write there.
+  async open({ url, width, height, leaveOut = [], files = {} }) {
     if (page) await page.close();
     stdout = '';
     stderr = '';
     page = await browser.newPage();
     listen(page);
-    if (leaveOut.length) await page.evaluateOnNewDocument(deletePictures, leaveOut);
+    if (leaveOut.length || Object.keys(files).length) {
+      await page.evaluateOnNewDocument(setPictures, leaveOut, files);
+    }
     await page.setViewport({ width, height, hasTouch: true });
     await page.goto(url);
     return {};
