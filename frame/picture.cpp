@@ -1,6 +1,9 @@
 #include "frame/picture.h"
 
 #include "draw/surface_check.h"
+#ifdef __EMSCRIPTEN__
+#include "frame/web_bmp.h"
+#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -29,14 +32,18 @@ static bool IsRegularFile(const char* name)
 // a writer comes, and a device may never end. The check by name keeps devices from even being
 // opened; where FIFOs exist, the file is then opened without blocking and checked again, so one
 // swapped in between the two steps is refused as well.
-// Windows has no SDL_RWFromFP, and no FIFOs to swap in. (Emscripten's SDL has neither either;
-// its pictures are opened by LoadPicture below.)
+// Windows has no SDL_RWFromFP, and no FIFOs to swap in; neither has a page.
 #if defined(_WIN32)
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     return IsRegularFile(name) ? SDL_RWFromFile(name, "rb") : nullptr;
 }
-#elif !defined(__EMSCRIPTEN__)
+#elif defined(__EMSCRIPTEN__)
+static SDL_RWops* OpenRegularFile(const char* name)
+{
+    return IsRegularFile(name) ? WebOpenFile(name) : nullptr;
+}
+#else
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     if (!IsRegularFile(name))
@@ -152,7 +159,6 @@ static bool HeaderFitsLimits(const Uint8 (&header)[HEADER_BYTES], Sint64 length)
     return length < 0 || least == 0 || offset + least <= length;
 }
 
-#ifndef __EMSCRIPTEN__
 // HeaderFitsLimits for the bitmap at the stream's position; the stream is put back there.
 static bool StreamHeaderFitsLimits(SDL_RWops* stream)
 {
@@ -166,23 +172,6 @@ static bool StreamHeaderFitsLimits(SDL_RWops* stream)
     }
     return HeaderFitsLimits(header, end < 0 ? -1 : end - start);
 }
-#else
-// HeaderFitsLimits for the bitmap file name, read with the C library.
-static bool FileHeaderFitsLimits(const char* name)
-{
-    FILE* const file = fopen(name, "rb");
-    if (file == nullptr)
-    {
-        return false;
-    }
-    Uint8 header[HEADER_BYTES] = {};
-    const std::size_t got = fread(header, 1, HEADER_BYTES, file);
-    const bool read = !ferror(file) && fseek(file, 0, SEEK_END) == 0;
-    const long length = read ? ftell(file) : -1;
-    fclose(file);
-    return read && got > 0 && HeaderFitsLimits(header, length);
-}
-#endif
 
 // Whether a row holds a byte of `limit` or more. Up to a limit of 128, eight bytes are taken at a
 // time: adding 128 - limit to a byte below 128 sets its top bit exactly when the byte reaches the
@@ -246,6 +235,8 @@ static bool IsSoundPicture(const SDL_Surface* picture)
            IndexesOnlyItsPalette(picture);
 }
 
+// The page's loader never gives alpha (frame/web_bmp.h).
+#ifndef __EMSCRIPTEN__
 // Whether every pixel's alpha is fully opaque; only 2- and 4-byte pixels carry alpha.
 static bool IsFullyOpaque(const SDL_Surface* picture)
 {
@@ -321,7 +312,18 @@ static SDL_Surface* CheckedPicture(SDL_Surface* picture)
     return DropOpaqueAlpha(picture);
 }
 
-#ifndef __EMSCRIPTEN__
+#else
+// The checks see the picture as SDL 1.2 loaded it; the page gets it in the display's format
+// (frame/web_bmp.h says why).
+static SDL_Surface* ShownPicture(SDL_Surface* loaded)
+{
+    SDL_Surface* const shown =
+        loaded != nullptr && IsSoundPicture(loaded) ? WebShownPicture(loaded) : nullptr;
+    WebFreeSurface(loaded);
+    return shown;
+}
+#endif
+
 SDL_Surface* LoadPicture(const char* name)
 {
     SDL_RWops* const stream = OpenRegularFile(name);
@@ -335,17 +337,9 @@ SDL_Surface* LoadPicture(const char* name)
         return nullptr;
     }
     // The loader closes the stream.
-    return CheckedPicture(SDL_LoadBMP_RW(stream, 1));
-}
+#ifdef __EMSCRIPTEN__
+    return ShownPicture(WebLoadBMP_RW(stream, 1));
 #else
-// Emscripten's SDL streams are handles that its JavaScript loader resolves by file name: C can
-// neither read nor close them, so the headers are read from the file itself.
-SDL_Surface* LoadPicture(const char* name)
-{
-    if (!IsRegularFile(name) || !FileHeaderFitsLimits(name))
-    {
-        return nullptr;
-    }
-    return CheckedPicture(SDL_LoadBMP_RW(SDL_RWFromFile(name, "rb"), 1));
-}
+    return CheckedPicture(SDL_LoadBMP_RW(stream, 1));
 #endif
+}

@@ -11,13 +11,16 @@ out=$(mkdir -p "${1:-$root/build-web}" && cd "${1:-$root/build-web}" && pwd)
 bash "$root/tools/setup.sh" web
 
 version=$(bash "$root/tools/version.sh" "$root")
+# The page loads pictures with SDL 1.2's own loader, from Debian's source (web/CMakeLists.txt).
+sdl_source=$(bash "$root/tools/sdl-source.sh")
 
 # Debian's Emscripten finds its JavaScript modules (acorn) only through NODE_PATH with a Node.js
 # that does not look in /usr/share/nodejs by itself.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 build=$out/build
 emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DNOUGHTS_WERROR=ON -DSDL_LIBRARY=SDL -DSDL_INCLUDE_DIR="$(em-config CACHE)/sysroot/include/SDL" \
+    -DNOUGHTS_WERROR=ON -DNOUGHTS_SDL_SOURCE="$sdl_source" -DSDL_LIBRARY=SDL \
+    -DSDL_INCLUDE_DIR="$(em-config CACHE)/sysroot/include/SDL" \
     >"$out/configure.log"
 cmake --build "$build"
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds the game for 64-bit Windows with mingw-w64 and packs it: build-windows/dist/ gets
 # noughts.exe, SDL.dll, the pictures and both licences, and build-windows/noughts-VERSION-win64.zip
-# holds that folder. SDL 1.2 for Windows is built from Debian's own source package and kept in
-# build-windows/sdl, or in NOUGHTS_WINDOWS_SDL when set (so another tree's build can be reused):
-# it is built again when the recipe below or the cross compiler changes, or the folder is deleted.
+# holds that folder. SDL 1.2 for Windows is built from Debian's own source package (fetched by
+# tools/sdl-source.sh) and kept in build-windows/sdl, or in NOUGHTS_WINDOWS_SDL when set (so
+# another tree's build can be reused): it is built again when the recipe below or the cross
+# compiler changes, or the folder is deleted.
 # Both binaries and the zip come out byte-identical on every rebuild (tools/release.sh).
 set -euo pipefail
 
@@ -20,45 +21,14 @@ if [[ ! -f $root/LICENSE ]]; then
     exit 1
 fi
 
-# The Debian archive this machine installs from, as apt itself reports it.
-debian_archive() {
-    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Created-By: Packages' \
-        'Origin: Debian' 'Label: Debian' 'Component: main' | head -n 1
-}
-
-# Fetches Debian's libsdl1.2 source with its patches applied into the current folder, through a
-# private apt configuration: the system's sources, lists and cache are left as they are.
-fetch_sdl_source() {
-    local archive apt_dir
-    archive=$(debian_archive)
-    if [[ -z $archive ]]; then
-        apt-get update -qq
-        archive=$(debian_archive)
-    fi
-    if [[ -z $archive ]]; then
-        echo "build-windows.sh: apt knows no Debian archive to fetch SDL's source from" >&2
-        return 1
-    fi
-    apt_dir=$PWD/apt
-    mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-    echo "deb-src ${archive% *} ${archive#* } main" >"$apt_dir/sources.list.d/sdl-source.list"
-    local options=(-o Dir::Etc::SourceList=/dev/null
-        -o Dir::Etc::SourceParts="$apt_dir/sources.list.d" -o Dir::State::Lists="$apt_dir/lists"
-        -o Dir::Cache="$apt_dir/cache" -o APT::Sandbox::User=root -qq)
-    apt-get "${options[@]}" update
-    apt-get "${options[@]}" source libsdl1.2 >/dev/null
-}
-
 # Builds SDL.dll, SDLmain and the headers into $sdl; its licence, written last, marks it complete.
 build_sdl() {
-    local fetched=$work/sdl-source source dsc
-    mkdir "$fetched"
-    (
-        cd "$fetched"
-        fetch_sdl_source
-    )
-    source=$(find "$fetched" -mindepth 1 -maxdepth 1 -type d -name 'libsdl1.2-*')
-    dsc=$(basename "$(find "$fetched" -maxdepth 1 -name 'libsdl1.2_*.dsc')" .dsc)
+    local fetched source dsc
+    # Built in a copy: the fetched tree is kept as fetched for the other builds.
+    fetched=$(bash "$root/tools/sdl-source.sh")
+    cp -R "$fetched" "$work/"
+    source=$work/$(basename "$fetched")
+    dsc=$(basename "$(find "$(dirname "$fetched")" -maxdepth 1 -name 'libsdl1.2_*.dsc')" .dsc)
     # Debian drops -lmingw32 -lSDLmain -mwindows from SDL's link flags for Linux's sake; Windows
     # programs need them for SDL's WinMain.
     patch -R -p1 -s -d "$source" <"$source/debian/patches/dont_propagate_lpthread.diff"
@@ -84,7 +54,8 @@ build_sdl() {
 
 # The kept SDL is valid for this recipe and this compiler only.
 sdl_key=$({
-    declare -f fetch_sdl_source build_sdl
+    cat "$root/tools/sdl-source.sh"
+    declare -f build_sdl
     $host-gcc --version
     $host-ld --version
 } | sha256sum | cut -d ' ' -f 1)

@@ -7,6 +7,8 @@ import os
 import signal
 import sys
 
+import numpy as np
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import shipped_pictures  # noqa: E402
@@ -86,19 +88,30 @@ class FrameAndPicturesTest(harness.GameTestCase):
         game.key("Escape")
         self.assertEqual(game.wait_exit(), 0)
 
-    def test_smaller_menu_picture_covers_only_the_top_left_corner(self):
-        small_menu = harness.pattern_image(200, 100, seed=3)
-        pictures = shipped_pictures(harness.ASSETS)
-        pictures["menu.bmp"] = small_menu
-        game = self.start_game(pictures=pictures)
-        game.wait_for_image(self.intro, name="intro")
-        game.key("space")
-        game.wait_for_image(self.intro.paste(small_menu, 0, 0), name="small menu over intro")
-        game.key("Escape")
-        game.wait_for_image(self.intro, name="intro after small menu")
-        game.key("Escape")
-        self.assertEqual(game.wait_exit(), 0)
-
+    def test_smaller_menu_picture_of_any_depth_covers_only_the_top_left_corner(self):
+        # The shipped pictures have 32 bits a pixel. Palettes get colours a decoder's own
+        # conversions would shift (near white, near grey); an odd width pads every row. A palette
+        # entry and an 8-bit channel show exactly as they are stored.
+        palette = np.array([(250, 245, 240), (3, 83, 170), (17, 1, 254), (128, 129, 127),
+                            (0, 0, 0), (255, 255, 255), (99, 200, 7), (240, 10, 130)], np.uint8)
+        y, x = np.mgrid[0:100, 0:203]
+        few_colours = harness.Image.from_array(palette[(x * 7 + y * 5 + (x ^ y)) % 8])
+        cases = [(24, harness.pattern_image(203, 100, seed=3)), (8, few_colours),
+                 (4, few_colours)]
+        for bits, small_menu in cases:
+            with self.subTest("%d bits a pixel" % bits):
+                pictures = shipped_pictures(harness.ASSETS)
+                pictures["menu.bmp"] = harness.bmp_bytes(small_menu, bits)
+                game = self.start_game(pictures=pictures)
+                game.wait_for_image(self.intro, name="intro")
+                game.key("space")
+                game.wait_for_image(self.intro.paste(small_menu, 0, 0),
+                                    name="%d-bit menu over intro" % bits)
+                game.key("Escape")
+                game.wait_for_image(self.intro, name="intro after small menu")
+                game.key("Escape")
+                self.assertEqual(game.wait_exit(), 0)
+                game.stop()
 
 if __name__ == "__main__":
     harness.run_tests()

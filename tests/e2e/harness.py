@@ -179,16 +179,41 @@ def read_bmp(path):
     return Image.from_array(np.ascontiguousarray(bgr if height < 0 else bgr[::-1]))
 
 
-def write_bmp(path, image):
-    """Writes a 32-bit BI_RGB bottom-up bitmap, the layout the shipped pictures use."""
-    bgrx = np.zeros((image.height, image.width, 4), np.uint8)
-    bgrx[:, :, :3] = image.pixels[::-1, :, ::-1]
-    pixels = bgrx.tobytes()
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 32, 0, len(pixels),
-                       2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
+def bmp_bytes(image, bits=32):
+    """A BI_RGB bottom-up bitmap: 32 bits a pixel (the layout the shipped pictures use), 24, or
+    8, 4 or 1 indexing a palette of just the picture's colours."""
+    rows = image.pixels[::-1]
+    palette, colours = b"", 0
+    if bits <= 8:
+        entries, index = np.unique(rows.reshape(-1, 3), axis=0, return_inverse=True)
+        colours = len(entries)
+        if colours > 1 << bits:
+            raise ValueError("%d colours do not fit %d bits" % (colours, bits))
+        palette = np.insert(entries[:, ::-1], 3, 0, axis=1).astype(np.uint8).tobytes()
+        index_bits = np.unpackbits(index.astype(np.uint8).reshape(image.height, -1, 1), axis=2)
+        packed = np.packbits(index_bits[:, :, 8 - bits:].reshape(image.height, -1), axis=1)
+    else:
+        bgr = rows[:, :, ::-1]
+        packed = (np.insert(bgr, 3, 0, axis=2) if bits == 32 else bgr).reshape(image.height, -1)
+    stride = (image.width * bits + 31) // 32 * 4
+    pixels = np.zeros((image.height, stride), np.uint8)
+    pixels[:, :packed.shape[1]] = packed
+    offset = 54 + len(palette)
+    header = struct.pack("<2sIHHI", b"BM", offset + pixels.size, 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, bits, 0, pixels.size,
+                       2835, 2835, colours, 0)
+    return header + info + palette + pixels.tobytes()
+
+
+def picture_bytes(source):
+    """What Game(pictures=...) puts in a picture's file: an Image as bmp_bytes, bytes as they
+    are, or a copy of the file a path names."""
+    if isinstance(source, Image):
+        return bmp_bytes(source)
+    if isinstance(source, bytes):
+        return source
+    with open(source, "rb") as f:
+        return f.read()
 
 
 def shipped_pictures(assets_dir, leave_out=()):
@@ -430,7 +455,8 @@ WINE = Wine()
 class Game(Started):
     """One run of the game binary in a fresh working directory; a context manager.
 
-    pictures maps file names to a source path (copied) or an Image (written as a 32-bit BMP).
+    pictures maps file names to a source path (copied), an Image (written as a 32-bit BMP) or
+    a file's bytes.
     """
 
     def __init__(self, xserver, binary, args=(), pictures=None, env=None):
@@ -449,11 +475,8 @@ class Game(Started):
         self.workdir = os.path.join(self.root, "run")
         os.mkdir(self.workdir)
         for name, source in self.pictures.items():
-            target = os.path.join(self.workdir, name)
-            if isinstance(source, Image):
-                write_bmp(target, source)
-            else:
-                shutil.copyfile(source, target)
+            with open(os.path.join(self.workdir, name), "wb") as f:
+                f.write(picture_bytes(source))
         command, env = [self.binary], dict(self.extra_env)
         if is_windows_program(self.binary):
             command.insert(0, "wine")
@@ -698,7 +721,7 @@ class WebGame(Game):
     """The game in a page of the shared browser, with the same interface as Game. The game
     "exits" when the page says it has ended; that is the only end a page has."""
 
-    def __init__(self, server, browser, args=(), viewport=WEB_VIEWPORT, leave_out=(),
+    def __init__(self, server, browser, args=(), viewport=WEB_VIEWPORT, leave_out=(), files=None,
                  touch_scale=None):
         self.server = server
         self.browser = browser
@@ -707,12 +730,14 @@ class WebGame(Game):
         self.leave_out = list(leave_out)
         # A touch screen with this many device pixels to a CSS pixel, or a mouse (None).
         self.touch_scale = touch_scale
+        self.files = files or {}
         self.window = None
 
     def start(self):
+        files = {name: base64.b64encode(data).decode() for name, data in self.files.items()}
         self.browser.call("open", url=self.server.url("index.html", self.args),
                           width=self.viewport[0], height=self.viewport[1],
-                          leaveOut=self.leave_out, touch=self.touch_scale is not None,
+                          leaveOut=self.leave_out, files=files, touch=self.touch_scale is not None,
                           deviceScaleFactor=self.touch_scale or 1)
 
     def stop(self):
@@ -830,15 +855,15 @@ class GameTestCase(unittest.TestCase):
         return game
 
     def start_page(self, args, pictures, env, viewport=WEB_VIEWPORT, touch_scale=None):
-        """The web build's start_game: shipped pictures can be left out, and what else a page
-        cannot be given is skipped."""
+        """The web build's start_game: the site's pictures can be left out or others put in
+        their place, and what else a page cannot be given is skipped."""
         if env:
             self.skipTest("a page has no environment to give the game")
         shipped = shipped_pictures(ASSETS)
-        if any(shipped.get(name) != source for name, source in pictures.items()):
-            self.skipTest("a page's pictures are packed into the site when it is built")
         leave_out = [name for name in PICTURE_NAMES if name not in pictures]
-        game = WebGame(self.server, self.browser, args, viewport, leave_out, touch_scale)
+        files = {name: picture_bytes(source) for name, source in pictures.items()
+                 if shipped.get(name) != source}
+        game = WebGame(self.server, self.browser, args, viewport, leave_out, files, touch_scale)
         game.start()
         game.find_window()
         return game

@@ -1,5 +1,5 @@
-"""End to end in a browser: the start-up, picture, quit and play tests against the web build,
-and what only a page has. The browser is NOUGHTS_BROWSER (chromium or firefox).
+"""End to end in a browser: the start-up, picture, hostile picture, quit and play tests against
+the web build, and what only a page has. The browser is NOUGHTS_BROWSER (chromium or firefox).
 
 Run as: web_test.py <site>/index.html <assets dir>
 """
@@ -14,6 +14,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from frame_and_pictures_test import FrameAndPicturesTest  # noqa: E402,F401
 from harness import wait_until  # noqa: E402
+from hostile_pictures_test import HostilePicturesTest  # noqa: E402,F401
 from play_test import BLACK, REST, Field, PlayTest, cell_centre, solid  # noqa: E402,F401
 
 GAME = (480, 272)

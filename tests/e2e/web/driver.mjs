@@ -97,8 +97,9 @@ async function touch(type, points) {
 }
 
 // Runs in the page before its scripts: once Emscripten has unpacked the pictures and before the
-// game starts, names are deleted from its file system (Emscripten's FS, a global of the page).
-function deletePictures(names) {
+// game starts, names are deleted from its file system (Emscripten's FS, a global of the page)
+// and files written there (name to base64 bytes), as a desktop's working folder would hold them.
+function setPictures(names, files) {
   let module;
   Object.defineProperty(window, 'Module', {
     configurable: true,
@@ -112,6 +113,9 @@ function deletePictures(names) {
       const initialized = value.onRuntimeInitialized;
       value.onRuntimeInitialized = function () {
         for (const name of names) FS.unlink('/' + name);
+        for (const [name, bytes] of Object.entries(files)) {
+          FS.writeFile('/' + name, Uint8Array.from(atob(bytes), (c) => c.charCodeAt(0)));
+        }
         if (initialized) initialized.apply(this, arguments);
       };
     },
@@ -121,17 +125,20 @@ function deletePictures(names) {
 const BUTTONS = { 1: 'left', 2: 'middle', 3: 'right' };
 
 const commands = {
-  // leaveOut: pictures to delete from the game's files before it starts.
+  // leaveOut: pictures to delete from the game's files before it starts; files: to write there.
   // touch: a phone's touch screen at deviceScaleFactor (Firefox, which cannot emulate one, is
   // only told it has one).
-  async open({ url, width, height, leaveOut = [], touch = false, deviceScaleFactor = 1 }) {
+  async open({ url, width, height, leaveOut = [], files = {}, touch = false,
+               deviceScaleFactor = 1 }) {
     if (page) await page.close();
     stdout = '';
     stderr = '';
     page = await browser.newPage();
     cdp = null;
     listen(page);
-    if (leaveOut.length) await page.evaluateOnNewDocument(deletePictures, leaveOut);
+    if (leaveOut.length || Object.keys(files).length) {
+      await page.evaluateOnNewDocument(setPictures, leaveOut, files);
+    }
     if (touch && kind === 'firefox') {
       await page.evaluateOnNewDocument(() => {
         Object.defineProperty(Navigator.prototype, 'maxTouchPoints', { get: () => 5 });

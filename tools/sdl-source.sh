@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Fetches Debian's libsdl1.2 source package, with Debian's patches applied, into a folder kept
+# for later builds and prints the path of its source tree. Both the Windows build (all of SDL)
+# and the web build (its bitmap loader) take SDL from here. The folder is NOUGHTS_SDL_SOURCE,
+# or build-sdl-source/ beside this script's tree; it is fetched again when it is incomplete or
+# this recipe changes. Builds running side by side share it under a lock.
+# Usage: sdl-source.sh
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cache=${NOUGHTS_SDL_SOURCE:-$root/build-sdl-source}
+
+# The Debian archive this machine installs from, as apt itself reports it.
+debian_archive() {
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Created-By: Packages' \
+        'Origin: Debian' 'Label: Debian' 'Component: main' | head -n 1
+}
+
+# Fetches the source into the current folder through a private apt configuration: the
+# system's sources, lists and cache are left as they are.
+fetch() {
+    local archive apt_dir
+    archive=$(debian_archive)
+    if [[ -z $archive ]]; then
+        apt-get update -qq
+        archive=$(debian_archive)
+    fi
+    if [[ -z $archive ]]; then
+        echo "sdl-source.sh: apt knows no Debian archive to fetch SDL's source from" >&2
+        return 1
+    fi
+    apt_dir=$PWD/apt
+    mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+    echo "deb-src ${archive% *} ${archive#* } main" >"$apt_dir/sources.list.d/sdl-source.list"
+    local options=(-o Dir::Etc::SourceList=/dev/null
+        -o Dir::Etc::SourceParts="$apt_dir/sources.list.d" -o Dir::State::Lists="$apt_dir/lists"
+        -o Dir::Cache="$apt_dir/cache" -o APT::Sandbox::User=root -qq)
+    apt-get "${options[@]}" update
+    apt-get "${options[@]}" source libsdl1.2 >/dev/null
+    rm -rf "$apt_dir"
+}
+
+key=$(declare -f fetch | sha256sum | cut -d ' ' -f 1)
+mkdir -p "$cache"
+exec {lock}>"$cache/lock"
+flock "$lock"
+# The key, written last, marks a complete fetch.
+if [[ $(cat "$cache/fetched/key" 2>/dev/null) != "$key" ]]; then
+    echo "Fetching Debian's libsdl1.2 source into $cache" >&2
+    rm -rf "$cache/fetched"
+    mkdir "$cache/fetched"
+    (cd "$cache/fetched" && fetch)
+    echo "$key" >"$cache/fetched/key"
+fi
+find "$cache/fetched" -mindepth 1 -maxdepth 1 -type d -name 'libsdl1.2-*'
