@@ -4,6 +4,7 @@
 #include "frame/picture.h"
 #include "screens/intro_state.h"
 #include "tests/play_session.h"
+#include "tests/sdl_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -127,16 +128,28 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         {"more than 4096 x 4096 pixels", Bitmap(4097, 4097, 1, 516 * 4097)},
         {"an index past the palette",
          Bitmap(9, 1, 8, kRle8, 2, std::string("\3\1\1\2\5\1\0\1", 8))},
+        // Eight pixels are checked at a time, then the rest one by one.
+        {"an index of the palette's size past the first eight",
+         Bitmap(9, 1, 8, kRle8, 2, std::string("\10\0\1\2\0\1", 6))},
+        {"an index of 200 among eight",
+         Bitmap(8, 1, 8, kRle8, 2, std::string("\3\0\1\310\4\0\0\1", 8))},
+        {"an index past a palette of 200 colours",
+         Bitmap(9, 1, 8, kRle8, 200, std::string("\3\0\1\310\5\0\0\1", 8))},
         {"a file far shorter than its pixels", Bitmap(4096, 4096, 32, 0)},
     };
     for (const auto& hostile : cases)
     {
         SCOPED_TRACE(hostile.what);
+        // A refused picture leaves neither a surface nor a descriptor behind.
+        const int surfaces = LiveSurfaces();
+        const int descriptors = OpenDescriptors();
         for (const char* name : kNames)
         {
             ASSERT_TRUE(WriteFile(name, hostile.bytes));
             EXPECT_EQ(nullptr, LoadPicture(name)) << name;
         }
+        EXPECT_EQ(surfaces, LiveSurfaces());
+        EXPECT_EQ(descriptors, OpenDescriptors());
         engine.PushState(CIntroState::Instance());
         FillRgb(engine.screen, 0, 0, 480, 272, Rgb{10, 20, 30});
         RunPass(&engine);
@@ -155,6 +168,18 @@ Sint64 MaxResidentKb()
     struct rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+}
+
+// The checks must not refuse what both SDLs load: a picture stored top row first has a
+// negative height in its header.
+TEST_F(HostilePicturesTest, TopRowFirstPictureLoads)
+{
+    ASSERT_TRUE(WriteFile("NULL.bmp", Bitmap(4, -2, 32, 32)));
+    SDL_Surface* const picture = LoadPicture("NULL.bmp");
+    ASSERT_NE(nullptr, picture);
+    EXPECT_EQ(4, picture->w);
+    EXPECT_EQ(2, picture->h);
+    SDL_FreeSurface(picture);
 }
 
 // A few bytes of header can claim hundreds of megabytes of pixels, which SDL2 allocates and
@@ -229,6 +254,14 @@ TEST_F(HostilePicturesTest, OnlyRegularFilesAreReadAndNothingBlocks)
     ASSERT_NE(nullptr, linked);
     EXPECT_EQ(3, linked->w);
     SDL_FreeSurface(linked);
+
+    // No stream over the opened file: refused, and its descriptor closed.
+    const int descriptors = OpenDescriptors();
+    {
+        const ScopedSdlFaults faults(FAIL_FDOPEN);
+        EXPECT_EQ(nullptr, LoadPicture("real.bmp"));
+    }
+    EXPECT_EQ(descriptors, OpenDescriptors());
 
     EnterPlay();
     EXPECT_EQ(45, play->cellRadius);
