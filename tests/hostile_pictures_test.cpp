@@ -119,6 +119,7 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
     {
         const char* what;
         std::string bytes;
+        int cutPalette = 0; // 0: the palette as loaded
     } cases[] = {
         {"height of -2^31", Bitmap(1, -2147483647 - 1, 32, 0)},
         {"16-byte pixels with a pitch wrapping to 0", Bitmap(4097, 1, 128, 64)},
@@ -128,18 +129,22 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         {"more than 4096 x 4096 pixels", Bitmap(4097, 4097, 1, 516 * 4097)},
         {"an index past the palette",
          Bitmap(9, 1, 8, kRle8, 2, std::string("\3\1\1\2\5\1\0\1", 8))},
-        // Eight pixels are checked at a time, then the rest one by one.
+        // Classic SDL 1.2 refuses such indexes itself: the loader is told to cut the palette as
+        // SDL2 leaves it. Past the first eight, pixels are checked one by one; up to 128
+        // colours, eight at a time.
         {"an index of the palette's size past the first eight",
-         Bitmap(9, 1, 8, kRle8, 2, std::string("\10\0\1\2\0\1", 6))},
+         Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\2\0\0\0", 12)), 2},
         {"an index of 200 among eight",
-         Bitmap(8, 1, 8, kRle8, 2, std::string("\3\0\1\310\4\0\0\1", 8))},
+         Bitmap(8, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0", 8)), 2},
         {"an index past a palette of 200 colours",
-         Bitmap(9, 1, 8, kRle8, 200, std::string("\3\0\1\310\5\0\0\1", 8))},
+         Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0\0\0\0\0", 12)), 200},
         {"a file far shorter than its pixels", Bitmap(4096, 4096, 32, 0)},
     };
     for (const auto& hostile : cases)
     {
         SCOPED_TRACE(hostile.what);
+        const ScopedSdlFaults loader(hostile.cutPalette != 0 ? LOAD_CUT_PALETTE : 0u,
+                                     hostile.cutPalette);
         // A refused picture leaves neither a surface nor a descriptor behind.
         const int surfaces = LiveSurfaces();
         const int descriptors = OpenDescriptors();

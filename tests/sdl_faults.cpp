@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -11,10 +12,12 @@
 const char* const INJECTED_ERROR = "injected failure";
 
 static unsigned armed = 0;
+static int cutPalette = 0;
 
-ScopedSdlFaults::ScopedSdlFaults(unsigned faults)
+ScopedSdlFaults::ScopedSdlFaults(unsigned faults, int paletteColours)
 {
     armed = faults;
+    cutPalette = paletteColours;
 }
 
 ScopedSdlFaults::~ScopedSdlFaults()
@@ -138,6 +141,11 @@ extern "C"
         if (!Fails(FAIL_LOAD_BMP))
         {
             SDL_Surface* const picture = __real_SDL_LoadBMP_RW(src, freesrc);
+            SDL_Palette* const palette = picture != nullptr ? picture->format->palette : nullptr;
+            if ((armed & LOAD_CUT_PALETTE) != 0 && palette != nullptr)
+            {
+                palette->ncolors = std::min(palette->ncolors, cutPalette);
+            }
             return Track((armed & LOAD_OPAQUE_ALPHA) != 0 ? WithOpaqueAlpha(picture) : picture);
         }
         if (src != nullptr && freesrc != 0)

@@ -21,6 +21,10 @@ enum SdlFault : unsigned
     // opaque throughout, as sdl12-compat loads the shipped pictures. Classic SDL 1.2 never
     // loads alpha: only this takes its tests through the loader's handling of opaque alpha.
     LOAD_OPAQUE_ALPHA = 1 << 6,
+    // Nor this: SDL_LoadBMP_RW cuts an 8-bit picture's palette to the colours given with it,
+    // leaving its pixels unchecked, as SDL2 loads a run-length picture whose indexes leave its
+    // palette. Classic SDL 1.2 loads no such picture.
+    LOAD_CUT_PALETTE = 1 << 7,
 };
 
 extern const char* const INJECTED_ERROR;
@@ -29,7 +33,7 @@ extern const char* const INJECTED_ERROR;
 class ScopedSdlFaults
 {
   public:
-    explicit ScopedSdlFaults(unsigned faults);
+    explicit ScopedSdlFaults(unsigned faults, int paletteColours = 0);
     ~ScopedSdlFaults();
     ScopedSdlFaults(const ScopedSdlFaults&) = delete;
     ScopedSdlFaults& operator=(const ScopedSdlFaults&) = delete;
