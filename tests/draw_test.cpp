@@ -241,14 +241,8 @@ TEST_P(DrawTest, LinesColourTheirSamplesAndNothingElse)
         {"samples beyond the right edge skipped", 90, 3, 80, 1, 200, 1, Steps(80, 1, 10, 1, 0)},
         // x = 3 - 3t crosses 2 and 1 at t = 1/3 and 2/3, y = 7t a row every 1/7: rows 5 and 6
         // lie below the surface.
-        {"samples below the bottom row skipped",
-         10,
-         5,
-         3,
-         0,
-         0,
-         7,
-         {{3, 0}, {2, 0}, {2, 1}, {2, 2}, {1, 2}, {1, 3}, {1, 4}, {0, 4}}},
+        {"samples below the bottom row skipped", 10, 5, 3, 0, 0, 7,
+         Pixels{{3, 0}, {2, 0}, {2, 1}, {2, 2}, {1, 2}, {1, 3}, {1, 4}, {0, 4}}},
         {"entirely outside", 10, 10, -5, -5, -100, 20, {}},
     };
     for (const Line& line : lines)
