@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <dirent.h>
+#include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <set>
 
@@ -57,19 +58,9 @@ int LiveSurfaces()
 
 int OpenDescriptors()
 {
-    DIR* const fds = opendir("/proc/self/fd");
-    if (fds == nullptr)
-    {
-        return -1;
-    }
-    int count = 0;
-    while (const dirent* const entry = readdir(fds))
-    {
-        count += entry->d_name[0] != '.' ? 1 : 0;
-    }
-    closedir(fds);
-    // The directory's own descriptor is not the process's.
-    return count - 1;
+    // Less the one that lists them.
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return static_cast<int>(std::distance(begin(fds), end(fds))) - 1;
 }
 
 // The linker sends every call of f to __wrap_f, and __real_f to SDL's (or the C library's) f.
@@ -94,25 +85,15 @@ static SDL_Surface* WithOpaqueAlpha(SDL_Surface* picture)
     {
         return picture;
     }
-    const SDL_PixelFormat* const format = picture->format;
-    const Uint32 fourth = ~(format->Rmask | format->Gmask | format->Bmask);
-    SDL_Surface* const alpha =
-        __real_SDL_CreateRGBSurface(SDL_SWSURFACE, picture->w, picture->h, 32, format->Rmask,
-                                    format->Gmask, format->Bmask, fourth);
+    // Converted from a picture without alpha, every pixel comes out opaque.
+    SDL_PixelFormat format = *picture->format;
+    format.Amask = ~(format.Rmask | format.Gmask | format.Bmask);
+    format.Ashift = static_cast<Uint8>(__builtin_ctz(format.Amask));
+    format.Aloss = 0;
+    SDL_Surface* const alpha = SDL_ConvertSurface(picture, &format, SDL_SWSURFACE);
     if (alpha == nullptr)
     {
         return picture;
-    }
-    for (int y = 0; y < picture->h; ++y)
-    {
-        const auto* const from = reinterpret_cast<const Uint32*>(
-            static_cast<Uint8*>(picture->pixels) + y * picture->pitch);
-        auto* const to =
-            reinterpret_cast<Uint32*>(static_cast<Uint8*>(alpha->pixels) + y * alpha->pitch);
-        for (int x = 0; x < picture->w; ++x)
-        {
-            to[x] = from[x] | fourth;
-        }
     }
     __real_SDL_FreeSurface(picture);
     return alpha;
