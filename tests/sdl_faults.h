@@ -40,8 +40,8 @@ class ScopedSdlFaults
 };
 
 // Surfaces that SDL_LoadBMP_RW and SDL_CreateRGBSurface made through the seam and that no call
-// of SDL_FreeSurface (wrapped too) has freed: a count that grows is a surface forgotten, on
-// either SDL 1.2, which LeakSanitizer cannot tell from SDL2's own allocations.
+// of SDL_FreeSurface (wrapped too) has freed: a count that grows is a surface forgotten, seen
+// on either SDL 1.2 without a sanitizer.
 int LiveSurfaces();
 
 // The file descriptors open in this process.
