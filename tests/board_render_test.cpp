@@ -197,23 +197,38 @@ TEST_F(BoardRenderTest, RadiusFortyFiveTilesTheFieldWithFramedCells)
 
 TEST_F(BoardRenderTest, CellsSmallerThanTheirPitchLeavePanelAndGridBetweenThem)
 {
-    // Copied as they are, the cells would cover the field if they were as large as their pitch.
-    ASSERT_TRUE(WriteDisplayLayoutBmp("NULL.bmp", 80, 80, CELL));
-    Enter();
-    ASSERT_TRUE(IsPlainCopy(play->emptyImage, engine.screen));
-    Wheel(SDL_BUTTON_WHEELDOWN, 5);
-    // Whatever was on screen before must not show through where no cell lies.
-    FillRgb(engine.screen, 0, 0, 480, 272, MASK);
-    Motion(PARK_X, PARK_Y);
-    ASSERT_EQ(45, play->cellRadius);
+    // Narrower or shorter than its pitch, a cell leaves a gap, even when its other side fills it.
+    const struct
+    {
+        int w, h;
+        Rgb rightOfCell, belowCell;
+    } cells[] = {{80, 80, GRAY, GRAY}, {80, 90, GRAY, CELL}, {90, 80, CELL, GRAY}};
+    for (const auto& cell : cells)
+    {
+        SCOPED_TRACE(std::to_string(cell.w) + " x " + std::to_string(cell.h));
+        // Copied as they are, the cells would cover the field if they were as large as their
+        // pitch.
+        ASSERT_TRUE(WriteDisplayLayoutBmp("NULL.bmp", cell.w, cell.h, CELL));
+        Enter();
+        ASSERT_TRUE(IsPlainCopy(play->emptyImage, engine.screen));
+        Wheel(SDL_BUTTON_WHEELDOWN, 5);
+        // Whatever was on screen before must not show through where no cell lies.
+        FillRgb(engine.screen, 0, 0, 480, 272, MASK);
+        Motion(PARK_X, PARK_Y);
+        ASSERT_EQ(45, play->cellRadius);
 
-    const ExpectedPixel pixels[] = {
-        {5, 5, CELL, "inside the first cell"},      {85, 10, GRAY, "panel right of a cell"},
-        {90, 85, WHITE, "grid line at x = 90"},     {10, 85, GRAY, "panel below a cell"},
-        {85, 180, WHITE, "grid line at y = 180"},   {265, 265, GRAY, "panel past the last cell"},
-        {270, 10, BLACK, "the field's black edge"}, {300, 10, GRAY, "panel right of the field"},
-    };
-    ExpectPixels(pixels);
+        const ExpectedPixel pixels[] = {
+            {5, 5, CELL, "inside the first cell"},
+            {85, 10, cell.rightOfCell, "right of the first cell's 80 columns"},
+            {10, 85, cell.belowCell, "below the first cell's 80 rows"},
+            {90, 85, WHITE, "grid line or frame at x = 90"},
+            {85, 180, WHITE, "grid line or frame at y = 180"},
+            {265, 265, GRAY, "panel past the last cell"},
+            {270, 10, BLACK, "the field's black edge"},
+            {300, 10, GRAY, "panel right of the field"},
+        };
+        ExpectPixels(pixels);
+    }
 }
 
 TEST_F(BoardRenderTest, RadiusZeroStacksAllCellsAtTheOriginWithTheLastOnTop)

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <initializer_list>
+#include <iterator>
 
 namespace
 {
@@ -85,32 +88,54 @@ TEST_F(BoardTest, TakenCellIsRefusedForEitherPlayer)
     EXPECT_EQ(1, CountMarks());
 }
 
-// Every position of the 480 x 272 window: only those with both coordinates below 270 may place
-// a mark, and in the cell that integer division by 90 names.
-TEST_F(BoardTest, EveryWindowPositionPlacesInsideTheBoardOnly)
+// Every position of the 480 x 272 window, gathered by the cell it marks: each cell takes the
+// 8100 positions of the 90 x 90 square it is drawn in (and so the whole square, which is their
+// bounding box), every other position nothing.
+TEST_F(BoardTest, EveryWindowPositionMarksTheSquareOfItsCellOnly)
 {
-    int misplaced = 0;
+    // Positions that marked the cell, then their left, top, right and bottom edges.
+    using Square = std::array<int, 5>;
+    const Square expected[9] = {
+        {8100, 0, 0, 89, 89},    {8100, 0, 90, 89, 179},    {8100, 0, 180, 89, 269},
+        {8100, 90, 0, 179, 89},  {8100, 90, 90, 179, 179},  {8100, 90, 180, 179, 269},
+        {8100, 180, 0, 269, 89}, {8100, 180, 90, 269, 179}, {8100, 180, 180, 269, 269},
+    };
+    Square seen[9];
+    std::fill(std::begin(seen), std::end(seen), Square{0, 480, 272, -1, -1});
+    int refused = 0;
     for (int y = 0; y < 272; ++y)
     {
         for (int x = 0; x < 480; ++x)
         {
             ClearBoard();
-            const bool onBoard = x < 270 && y < 270;
-            const int result = PlaceMark(x, y, 0);
-            const bool right = onBoard
-                                   ? result == 0 && board[x / 90][y / 90] == 0 && CountMarks() == 1
-                                   : result == -1 && CountMarks() == 0;
-            misplaced += right ? 0 : 1;
+            if (PlaceMark(x, y, 0) != 0)
+            {
+                refused += CountMarks() == 0 ? 1 : 0;
+                continue;
+            }
+            for (int cell = 0; cell < 9; ++cell)
+            {
+                Square& square = seen[cell];
+                if (board[cell / 3][cell % 3] == 0)
+                {
+                    square = {square[0] + 1, std::min(square[1], x), std::min(square[2], y),
+                              std::max(square[3], x), std::max(square[4], y)};
+                }
+            }
         }
     }
-    EXPECT_EQ(0, misplaced);
+    EXPECT_EQ(480 * 272 - 9 * 8100, refused);
+    for (int cell = 0; cell < 9; ++cell)
+    {
+        EXPECT_EQ(expected[cell], seen[cell]) << "cell " << cell;
+    }
 }
 
 TEST_F(BoardTest, FarPositionsTouchNothingOutsideTheCells)
 {
-    const int positions[][2] = {{270, 0},   {0, 270},     {89, 270},      {179, 271},
-                                {65535, 0}, {0, 65535},   {65535, 65535}, {-1, 0},
-                                {0, -90},   {-270, -270}, {2147483647, 5}};
+    const int positions[][2] = {{270, 0},   {0, 270},   {89, 270},      {179, 271},
+                                {65535, 0}, {0, 65535}, {65535, 65535}, {-1, 0},
+                                {0, -1},    {0, -90},   {-270, -270},   {2147483647, 5}};
     for (const auto& p : positions)
     {
         EXPECT_EQ(-1, PlaceMark(p[0], p[1], 1)) << p[0] << ", " << p[1];

@@ -4,6 +4,7 @@
 #include "frame/picture.h"
 #include "screens/intro_state.h"
 #include "tests/play_session.h"
+#include "tests/sdl_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,7 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
     {
         const char* what;
         std::string bytes;
+        int cutPalette = 0; // 0: the palette as loaded
     } cases[] = {
         {"height of -2^31", Bitmap(1, -2147483647 - 1, 32, 0)},
         {"16-byte pixels with a pitch wrapping to 0", Bitmap(4097, 1, 128, 64)},
@@ -127,16 +129,32 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         {"more than 4096 x 4096 pixels", Bitmap(4097, 4097, 1, 516 * 4097)},
         {"an index past the palette",
          Bitmap(9, 1, 8, kRle8, 2, std::string("\3\1\1\2\5\1\0\1", 8))},
+        // Classic SDL 1.2 refuses such indexes itself: the loader is told to cut the palette as
+        // SDL2 leaves it. Past the first eight, pixels are checked one by one; up to 128
+        // colours, eight at a time.
+        {"an index of the palette's size past the first eight",
+         Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\2\0\0\0", 12)), 2},
+        {"an index of 200 among eight",
+         Bitmap(8, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0", 8)), 2},
+        {"an index past a palette of 200 colours",
+         Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0\0\0\0\0", 12)), 200},
         {"a file far shorter than its pixels", Bitmap(4096, 4096, 32, 0)},
     };
     for (const auto& hostile : cases)
     {
         SCOPED_TRACE(hostile.what);
+        const ScopedSdlFaults loader(hostile.cutPalette != 0 ? LOAD_CUT_PALETTE : 0u,
+                                     hostile.cutPalette);
+        // A refused picture leaves neither a surface nor a descriptor behind.
+        const int surfaces = LiveSurfaces();
+        const int descriptors = OpenDescriptors();
         for (const char* name : kNames)
         {
             ASSERT_TRUE(WriteFile(name, hostile.bytes));
             EXPECT_EQ(nullptr, LoadPicture(name)) << name;
         }
+        EXPECT_EQ(surfaces, LiveSurfaces());
+        EXPECT_EQ(descriptors, OpenDescriptors());
         engine.PushState(CIntroState::Instance());
         FillRgb(engine.screen, 0, 0, 480, 272, Rgb{10, 20, 30});
         RunPass(&engine);
@@ -155,6 +173,18 @@ Sint64 MaxResidentKb()
     struct rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+}
+
+// The checks must not refuse what both SDLs load: a picture stored top row first has a
+// negative height in its header.
+TEST_F(HostilePicturesTest, TopRowFirstPictureLoads)
+{
+    ASSERT_TRUE(WriteFile("NULL.bmp", Bitmap(4, -2, 32, 32)));
+    SDL_Surface* const picture = LoadPicture("NULL.bmp");
+    ASSERT_NE(nullptr, picture);
+    EXPECT_EQ(4, picture->w);
+    EXPECT_EQ(2, picture->h);
+    SDL_FreeSurface(picture);
 }
 
 // A few bytes of header can claim hundreds of megabytes of pixels, which SDL2 allocates and
@@ -229,6 +259,14 @@ TEST_F(HostilePicturesTest, OnlyRegularFilesAreReadAndNothingBlocks)
     ASSERT_NE(nullptr, linked);
     EXPECT_EQ(3, linked->w);
     SDL_FreeSurface(linked);
+
+    // No stream over the opened file: refused, and its descriptor closed.
+    const int descriptors = OpenDescriptors();
+    {
+        const ScopedSdlFaults faults(FAIL_FDOPEN);
+        EXPECT_EQ(nullptr, LoadPicture("real.bmp"));
+    }
+    EXPECT_EQ(descriptors, OpenDescriptors());
 
     EnterPlay();
     EXPECT_EQ(45, play->cellRadius);

@@ -6,6 +6,7 @@
 #include "draw/draw.h"
 #include "frame/picture.h"
 #include "frame/window_icon.h"
+#include "tests/sdl_faults.h"
 #include "tests/sdl_test_env.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -126,25 +128,35 @@ void DrawMarksAndFrame(SDL_Surface* ring, SDL_Surface* cross)
 
 // Whatever the game's loader changes, the pictures and the marks drawn into the cells must show
 // exactly as SDL's own loading and blitting show them; a picture whose alpha varies keeps SDL's
-// layout and blending.
+// layout and blending. Pictures are loaded as this SDL loads them, and with the opaque alpha
+// that sdl12-compat gives them; a surface the loader replaces is freed.
 TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
 {
     SDL_Surface* display = OpenDummyDisplay();
     ASSERT_NE(display, nullptr) << SDL_GetError();
     const ScopedWorkDir dir;
     ASSERT_TRUE(WriteVaryingAlphaBmp("alpha.bmp"));
-    std::vector<std::string> files;
+    std::vector<std::pair<std::string, unsigned>> files;
     for (const PictureSize& picture : kPictures)
     {
-        files.push_back(AssetPath(picture.name));
+        for (const unsigned load : {0u, unsigned{LOAD_OPAQUE_ALPHA}})
+        {
+            files.emplace_back(AssetPath(picture.name), load);
+        }
     }
-    files.push_back("alpha.bmp");
+    files.emplace_back("alpha.bmp", 0u);
 
-    for (const std::string& file : files)
+    for (const auto& [file, load] : files)
     {
-        SCOPED_TRACE(file);
-        SDL_Surface* const ours = LoadPicture(file.c_str());
-        SDL_Surface* const sdls = SDL_LoadBMP(file.c_str());
+        SCOPED_TRACE(file + (load != 0 ? " with opaque alpha" : ""));
+        const int surfaces = LiveSurfaces();
+        SDL_Surface* ours = nullptr;
+        SDL_Surface* sdls = nullptr;
+        {
+            const ScopedSdlFaults faults(load);
+            ours = LoadPicture(file.c_str());
+            sdls = SDL_LoadBMP(file.c_str());
+        }
         ASSERT_NE(ours, nullptr);
         ASSERT_NE(sdls, nullptr);
         if (file == "alpha.bmp")
@@ -159,6 +171,7 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
         SDL_FreeSurface(sdlsShown);
         SDL_FreeSurface(ours);
         SDL_FreeSurface(sdls);
+        EXPECT_EQ(surfaces, LiveSurfaces());
     }
 
     const std::string cell = AssetPath("NULL.bmp");

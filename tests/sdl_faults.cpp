@@ -2,13 +2,23 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
+#include <mutex>
+#include <set>
+
 const char* const INJECTED_ERROR = "injected failure";
 
 static unsigned armed = 0;
+static int cutPalette = 0;
 
-ScopedSdlFaults::ScopedSdlFaults(unsigned faults)
+ScopedSdlFaults::ScopedSdlFaults(unsigned faults, int paletteColours)
 {
     armed = faults;
+    cutPalette = paletteColours;
 }
 
 ScopedSdlFaults::~ScopedSdlFaults()
@@ -26,7 +36,34 @@ static bool Fails(SdlFault fault)
     return true;
 }
 
-// The linker sends every call of f to __wrap_f, and __real_f to SDL's f.
+// A test may load pictures on a thread of its own.
+static std::mutex liveMutex;
+static std::set<const SDL_Surface*> live;
+
+static SDL_Surface* Track(SDL_Surface* surface)
+{
+    if (surface != nullptr)
+    {
+        const std::lock_guard<std::mutex> lock(liveMutex);
+        live.insert(surface);
+    }
+    return surface;
+}
+
+int LiveSurfaces()
+{
+    const std::lock_guard<std::mutex> lock(liveMutex);
+    return static_cast<int>(live.size());
+}
+
+int OpenDescriptors()
+{
+    // Less the one that lists them.
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return static_cast<int>(std::distance(begin(fds), end(fds))) - 1;
+}
+
+// The linker sends every call of f to __wrap_f, and __real_f to SDL's (or the C library's) f.
 extern "C"
 {
     SDL_Surface* __real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
@@ -37,7 +74,33 @@ extern "C"
                                              Uint32 Rmask, Uint32 Gmask, Uint32 Bmask,
                                              Uint32 Amask);
     int __real_SDL_LockSurface(SDL_Surface* surface);
+    void __real_SDL_FreeSurface(SDL_Surface* surface);
+    FILE* __real_fdopen(int fd, const char* mode);
+}
 
+// The picture as sdl12-compat loads the shipped ones: see LOAD_OPAQUE_ALPHA.
+static SDL_Surface* WithOpaqueAlpha(SDL_Surface* picture)
+{
+    if (picture == nullptr || picture->format->BitsPerPixel != 32 || picture->format->Amask != 0)
+    {
+        return picture;
+    }
+    // Converted from a picture without alpha, every pixel comes out opaque.
+    SDL_PixelFormat format = *picture->format;
+    format.Amask = ~(format.Rmask | format.Gmask | format.Bmask);
+    format.Ashift = static_cast<Uint8>(__builtin_ctz(format.Amask));
+    format.Aloss = 0;
+    SDL_Surface* const alpha = SDL_ConvertSurface(picture, &format, SDL_SWSURFACE);
+    if (alpha == nullptr)
+    {
+        return picture;
+    }
+    __real_SDL_FreeSurface(picture);
+    return alpha;
+}
+
+extern "C"
+{
     SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
     {
         return Fails(FAIL_VIDEO_MODE) ? nullptr
@@ -58,7 +121,13 @@ extern "C"
     {
         if (!Fails(FAIL_LOAD_BMP))
         {
-            return __real_SDL_LoadBMP_RW(src, freesrc);
+            SDL_Surface* const picture = __real_SDL_LoadBMP_RW(src, freesrc);
+            SDL_Palette* const palette = picture != nullptr ? picture->format->palette : nullptr;
+            if ((armed & LOAD_CUT_PALETTE) != 0 && palette != nullptr)
+            {
+                palette->ncolors = std::min(palette->ncolors, cutPalette);
+            }
+            return Track((armed & LOAD_OPAQUE_ALPHA) != 0 ? WithOpaqueAlpha(picture) : picture);
         }
         if (src != nullptr && freesrc != 0)
         {
@@ -70,13 +139,35 @@ extern "C"
     SDL_Surface* __wrap_SDL_CreateRGBSurface(Uint32 flags, int width, int height, int depth,
                                              Uint32 Rmask, Uint32 Gmask, Uint32 Bmask, Uint32 Amask)
     {
-        return Fails(FAIL_CREATE_SURFACE) ? nullptr
-                                          : __real_SDL_CreateRGBSurface(flags, width, height, depth,
-                                                                        Rmask, Gmask, Bmask, Amask);
+        return Fails(FAIL_CREATE_SURFACE)
+                   ? nullptr
+                   : Track(__real_SDL_CreateRGBSurface(flags, width, height, depth, Rmask, Gmask,
+                                                       Bmask, Amask));
     }
 
     int __wrap_SDL_LockSurface(SDL_Surface* surface)
     {
         return Fails(FAIL_LOCK) ? -1 : __real_SDL_LockSurface(surface);
+    }
+
+    void __wrap_SDL_FreeSurface(SDL_Surface* surface)
+    {
+        // A surface whose reference count SDL raised survives one free.
+        if (surface != nullptr && surface->refcount <= 1)
+        {
+            const std::lock_guard<std::mutex> lock(liveMutex);
+            live.erase(surface);
+        }
+        __real_SDL_FreeSurface(surface);
+    }
+
+    FILE* __wrap_fdopen(int fd, const char* mode)
+    {
+        if ((armed & FAIL_FDOPEN) != 0)
+        {
+            errno = ENOMEM;
+            return nullptr;
+        }
+        return __real_fdopen(fd, mode);
     }
 }

@@ -2,11 +2,12 @@
 #define NOUGHTS_TESTS_SDL_FAULTS_H
 
 // Fault injection for the component tests. The test executable is linked with the linker's
-// --wrap for each SDL function below, so every call from the game's code (and the tests')
-// goes through a wrapper that hands it on to SDL unless a test has armed that fault. SDL's
-// calls to its own functions are not affected: a failing SDL_CreateRGBSurface reaches the
-// game's stand-ins, not the surfaces SDL makes inside SDL_LoadBMP_RW or SDL_SetVideoMode.
-// A failing call sets SDL's error to INJECTED_ERROR and returns what SDL returns on failure.
+// --wrap for each SDL function below (and the C library's fdopen), so every call from the
+// game's code (and the tests') goes through a wrapper that hands it on unless a test has armed
+// that fault. SDL's calls to its own functions are not affected: a failing SDL_CreateRGBSurface
+// reaches the game's stand-ins, not the surfaces SDL makes inside SDL_LoadBMP_RW or
+// SDL_SetVideoMode. A failing call sets SDL's error to INJECTED_ERROR and returns what SDL
+// returns on failure.
 
 enum SdlFault : unsigned
 {
@@ -15,6 +16,15 @@ enum SdlFault : unsigned
     FAIL_LOAD_BMP = 1 << 2,       // SDL_LoadBMP_RW refuses every stream (and frees it)
     FAIL_CREATE_SURFACE = 1 << 3, // SDL_CreateRGBSurface gives null
     FAIL_LOCK = 1 << 4,           // SDL_LockSurface gives -1
+    FAIL_FDOPEN = 1 << 5,         // fdopen gives null (the picture opener's stream)
+    // Not a failure: SDL_LoadBMP_RW gives 32-bit pixels an alpha mask over their fourth byte,
+    // opaque throughout, as sdl12-compat loads the shipped pictures. Classic SDL 1.2 never
+    // loads alpha: only this takes its tests through the loader's handling of opaque alpha.
+    LOAD_OPAQUE_ALPHA = 1 << 6,
+    // Nor this: SDL_LoadBMP_RW cuts an 8-bit picture's palette to the colours given with it,
+    // leaving its pixels unchecked, as SDL2 loads a run-length picture whose indexes leave its
+    // palette. Classic SDL 1.2 loads no such picture.
+    LOAD_CUT_PALETTE = 1 << 7,
 };
 
 extern const char* const INJECTED_ERROR;
@@ -23,10 +33,18 @@ extern const char* const INJECTED_ERROR;
 class ScopedSdlFaults
 {
   public:
-    explicit ScopedSdlFaults(unsigned faults);
+    explicit ScopedSdlFaults(unsigned faults, int paletteColours = 0);
     ~ScopedSdlFaults();
     ScopedSdlFaults(const ScopedSdlFaults&) = delete;
     ScopedSdlFaults& operator=(const ScopedSdlFaults&) = delete;
 };
+
+// Surfaces that SDL_LoadBMP_RW and SDL_CreateRGBSurface made through the seam and that no call
+// of SDL_FreeSurface (wrapped too) has freed: a count that grows is a surface forgotten, seen
+// on either SDL 1.2 without a sanitizer.
+int LiveSurfaces();
+
+// The file descriptors open in this process.
+int OpenDescriptors();
 
 #endif

@@ -5,6 +5,7 @@
 // real bitmap files in a temporary working directory, and input through SDL's own queue.
 
 #include "frame/state_engine.h"
+#include "tests/sdl_faults.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -17,7 +18,8 @@
 void UseDummyVideo();
 
 // A real engine, the game's own start-up on the dummy driver, for each test; shut down after
-// it (harmless when the test already did: the stack is then empty and SDL down).
+// it (harmless when the test already did: the stack is then empty and SDL down). Every screen
+// pushed meanwhile has been cleaned up by then, and must have freed what it made.
 class EngineFixture : public ::testing::Test
 {
   protected:
@@ -25,14 +27,17 @@ class EngineFixture : public ::testing::Test
     {
         UseDummyVideo();
         engine.Init();
+        surfacesAtStart = LiveSurfaces();
     }
 
     void TearDown() override
     {
         engine.Cleanup();
+        EXPECT_EQ(surfacesAtStart, LiveSurfaces()) << "surfaces left after the screens' Cleanup";
     }
 
     CStateEngine engine;
+    int surfacesAtStart = 0;
 };
 
 // Starts SDL with the dummy driver and opens the game's 480x272x32 display.

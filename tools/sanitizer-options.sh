@@ -1,6 +1,8 @@
 # Sourced by tools/test.sh and tools/fuzz.sh before they run the sanitizer build (build-sanitize/).
-# Leaks are reported, except those LeakSanitizer finds wholly inside SDL's own libraries: SDL2,
-# under sdl12-compat, keeps allocations until the process ends, which is not the game's to fix.
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+# Leaks are reported, except what SDL2, under sdl12-compat, keeps until the process ends, which is
+# not the game's to fix (tests/lsan-suppressions.txt). Telling that from a surface the game forgot
+# takes whole allocation stacks, which SDL2's lack of frame pointers makes the slow unwinder's
+# work: it costs the component tests a few seconds and the fuzzer some of its runs.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0
 export UBSAN_OPTIONS=print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$root/tests/lsan-suppressions.txt:print_suppressions=0
