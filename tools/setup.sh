@@ -25,6 +25,13 @@ npm) lists+=("$here/packages-npm.txt") ;;
     exit 2
     ;;
 esac
+# CMake and the commands it writes for the shell and Ninja take a folder name with spaces, quotes
+# ' and letters of any language, but not every character: say so before a build fails on it.
+root=$(cd "$here/.." && pwd)
+if [[ $root == *[[:cntrl:]\"\\\;#\|\<\>]* ]]; then
+    printf 'setup.sh: cannot build in %q: its path holds a control character or one of " \\ ; # | < >; move the tree to another folder\n' "$root" >&2
+    exit 2
+fi
 mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')
 
 # Either SDL 1.2 (classic or sdl12-compat) provides the header; install classic only when
