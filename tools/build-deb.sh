@@ -4,7 +4,7 @@
 # Prints the path of the .deb on its last line.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 dir=${1:-$root/build-deb}
 out=${2:-$dir}
 # CMake reads CXXFLAGS and LDFLAGS but not CPPFLAGS, so the preprocessor's flags join CXXFLAGS.

@@ -7,7 +7,7 @@
 # Both binaries and the zip come out byte-identical on every rebuild (tools/release.sh).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 out=$root/build-windows
 sdl=$(realpath -m -- "${NOUGHTS_WINDOWS_SDL:-$out/sdl}")
 host=x86_64-w64-mingw32

@@ -9,7 +9,7 @@
 # Safe to run again: when everything is present it asks dpkg once and returns.
 set -euo pipefail
 
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 profile=${1:-test}
 lists=("$here/packages-play.txt")
 case $profile in

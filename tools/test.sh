@@ -11,7 +11,7 @@
 #     scores (tools/test-web.sh).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
 bash "$root/tools/setup.sh" test
 # Before the background builds start, so no two installs wait on each other's locks.
