@@ -81,7 +81,8 @@ cp "$work/deb/$deb" "$src/build-windows/$name-win64.zip" "$work/"
 # Only this release's files in OUT_DIR, so SHA256SUMS covers all that is there. They replace the
 # old ones together, SHA256SUMS last: whatever stops the copy leaves neither release there.
 (cd "$work" && printf '%s\n' "${files[@]}" | LC_ALL=C sort | xargs sha256sum -- >SHA256SUMS)
-trap 'rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"' EXIT
+trap 'rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"
+echo "release.sh: could not put the release in $out; none of its files is left there" >&2' EXIT
 rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"
 for file in "${files[@]}" SHA256SUMS; do
     cp "$work/$file" "$out/"
