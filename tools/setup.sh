@@ -26,10 +26,11 @@ npm) lists+=("$here/packages-npm.txt") ;;
     ;;
 esac
 # CMake and the commands it writes for the shell and Ninja take a folder name with spaces, quotes
-# ' and letters of any language, but not every character: say so before a build fails on it.
-root=$(cd "$here/.." && pwd)
-if [[ $root == *[[:cntrl:]\"\\\;#\|\<\>]* ]]; then
-    printf 'setup.sh: cannot build in %q: its path holds a control character or one of " \\ ; # | < >; move the tree to another folder\n' "$root" >&2
+# ' and letters of any language, but not every character (a $ in a link option comes out
+# escaped twice): say so before a build fails on it.
+root=$(cd -- "$here/.." && pwd)
+if [[ $root == *[[:cntrl:]\"\\\$\`\;#\|\<\>]* ]]; then
+    printf 'setup.sh: cannot build in %q: its path holds a control character or one of %s; move the tree to another folder\n' "$root" '" \ $ ` ; # | < >' >&2
     exit 2
 fi
 mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')
