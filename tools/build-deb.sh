@@ -19,6 +19,16 @@ fi
 TARGET=noughts bash "$root/tools/build.sh" "$dir" -DCMAKE_BUILD_TYPE=None \
     -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF -DNOUGHTS_MAP_PATHS=ON >/dev/null
 mkdir -p "$out"
+# CPack finds the package's files with a glob in its staging folder, where a [ in a folder's name
+# would make a pattern that matches nothing and an empty package: it stages in a folder of its own.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
 # CPack gives the package's own members the builder's umask: pin it, so the bytes do not vary.
-(umask 022 && cd "$dir" && cpack -G DEB -B "$out" >/dev/null)
+(umask 022 && cd "$dir" && cpack -G DEB -B "$stage" >/dev/null)
+deb=$(ls "$stage"/noughts_*.deb)
+if ! dpkg-deb -c "$deb" | grep -q ' \./usr/libexec/noughts/noughts$'; then
+    echo "build-deb.sh: CPack made $deb without the game in it" >&2
+    exit 1
+fi
+mv "$deb" "$out/"
 ls "$out"/noughts_*.deb
