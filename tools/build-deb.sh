@@ -26,7 +26,7 @@ trap 'rm -rf "$stage"' EXIT
 # CPack gives the package's own members the builder's umask: pin it, so the bytes do not vary.
 (umask 022 && cd "$dir" && cpack -G DEB -B "$stage" >/dev/null)
 deb=$(ls "$stage"/noughts_*.deb)
-if ! dpkg-deb -c "$deb" | grep -q ' \./usr/libexec/noughts/noughts$'; then
+if ! grep -q ' \./usr/libexec/noughts/noughts$' <<<"$(dpkg-deb -c "$deb")"; then
     echo "build-deb.sh: CPack made $deb without the game in it" >&2
     exit 1
 fi
