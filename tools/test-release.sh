@@ -38,13 +38,15 @@ localedef -i et_EE -f UTF-8 "$tmp/locales/et_EE.UTF-8"
 vary=-time,-user_group
 [[ -z ${NOUGHTS_WINDOWS_SDL:-} ]] || vary+=,environment.variables+=NOUGHTS_WINDOWS_SDL=
 start=$SECONDS
-if ! (cd "$tmp/tree" && LOCPATH="$tmp/locales" reprotest --min-cpus 1 --vary="$vary" \
-    --store-dir "$tmp/store" -c "bash '$folder/tools/release.sh' release" . 'release/*' \
-    >"$tmp/reprotest.log" 2>&1); then
+if ! (cd "$tmp/tree" && LOCPATH="$tmp/locales" reprotest --verbosity 1 --min-cpus 1 \
+    --vary="$vary" --store-dir "$tmp/store" -c "bash '$folder/tools/release.sh' release" . \
+    'release/*' >"$tmp/reprotest.log" 2>&1); then
     tail -n 300 "$tmp/reprotest.log" >&2
     fail "reprotest finds the release not reproducible, or a build failed (above)"
 fi
-echo "test-release: reprotest built and compared two releases in $((SECONDS - start)) s"
+echo "test-release: reprotest built and compared two releases in $((SECONDS - start)) s;" \
+    "what it varied:"
+grep -E 'build "experiment-1"|ENVIRONMENT variation' "$tmp/reprotest.log" | sed 's/^/  /'
 out=$tmp/store/experiment-1/source-root/release
 files=$(ls "$out")
 
