@@ -6,7 +6,7 @@
 # (tools/lighthouse-web.py --performance).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/tools/setup.sh" test
 TARGET=noughts_bench bash "$root/tools/build.sh" "$root/build"
 "$root/build/bench/noughts_bench" "$@"

@@ -4,21 +4,31 @@
 # Prints the path of the .deb on its last line.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 dir=${1:-$root/build-deb}
 out=${2:-$dir}
 # CMake reads CXXFLAGS and LDFLAGS but not CPPFLAGS, so the preprocessor's flags join CXXFLAGS.
-# Debian's flags map the folder they are read in to "." (no build path in the binary): the root.
+# Debian's flags map the folder they are read in to "." (no build path in the binary), but only
+# when its path holds none but plain characters: NOUGHTS_MAP_PATHS maps it whatever it holds.
 eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 # CPack dates the package's members from SOURCE_DATE_EPOCH: the commit's time, when known.
 if epoch=$(bash "$root/tools/source-date-epoch.sh" "$root" 2>/dev/null); then
     export SOURCE_DATE_EPOCH=$epoch
 fi
-cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
-    -DBUILD_TESTING=OFF -DNOUGHTS_WERROR=ON >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target noughts >/dev/null
+TARGET=noughts bash "$root/tools/build.sh" "$dir" -DCMAKE_BUILD_TYPE=None \
+    -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF -DNOUGHTS_MAP_PATHS=ON >/dev/null
 mkdir -p "$out"
+# CPack finds the package's files with a glob in its staging folder, where a [ in a folder's name
+# would make a pattern that matches nothing and an empty package: it stages in a folder of its own.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
 # CPack gives the package's own members the builder's umask: pin it, so the bytes do not vary.
-(umask 022 && cd "$dir" && cpack -G DEB -B "$out" >/dev/null)
+(umask 022 && cd "$dir" && cpack -G DEB -B "$stage" >/dev/null)
+deb=$(ls "$stage"/noughts_*.deb)
+if ! grep -q ' \./usr/libexec/noughts/noughts$' <<<"$(dpkg-deb -c "$deb")"; then
+    echo "build-deb.sh: CPack made $deb without the game in it" >&2
+    exit 1
+fi
+mv "$deb" "$out/"
 ls "$out"/noughts_*.deb

@@ -6,8 +6,8 @@
 # Usage: build-web.sh [OUT]   (OUT: build-web/ beside the source by default)
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-out=$(mkdir -p "${1:-$root/build-web}" && cd "${1:-$root/build-web}" && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+out=$(mkdir -p -- "${1:-$root/build-web}" && cd -- "${1:-$root/build-web}" && pwd)
 bash "$root/tools/setup.sh" web
 
 version=$(bash "$root/tools/version.sh" "$root")

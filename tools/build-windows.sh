@@ -8,9 +8,9 @@
 # Both binaries and the zip come out byte-identical on every rebuild (tools/release.sh).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 out=$root/build-windows
-sdl=${NOUGHTS_WINDOWS_SDL:-$out/sdl}
+sdl=$(realpath -m -- "${NOUGHTS_WINDOWS_SDL:-$out/sdl}")
 host=x86_64-w64-mingw32
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -33,8 +33,9 @@ build_sdl() {
     # programs need them for SDL's WinMain.
     patch -R -p1 -s -d "$source" <"$source/debian/patches/dont_propagate_lpthread.diff"
     # No build path and no link time in the DLL, so every rebuild gives the same bytes. It is
-    # stripped by the linker: strip would write the current time into it.
-    if ! (cd "$source" && ./configure --host=$host --prefix="$sdl" --disable-static \
+    # stripped by the linker: strip would write the current time into it. Autotools cannot take
+    # every folder name, so it installs into the work folder and the result is copied.
+    if ! (cd "$source" && ./configure --host=$host --prefix="$work/sdl-prefix" --disable-static \
         CFLAGS="-O2 -ffile-prefix-map=$source=." \
         LDFLAGS="-Wl,--no-insert-timestamp -Wl,--strip-all" &&
         make -j"$(nproc)" && make install) >"$work/sdl-build.log" 2>&1; then
@@ -42,6 +43,8 @@ build_sdl() {
         echo "build-windows.sh: building SDL for Windows failed" >&2
         return 1
     fi
+    mkdir -p "$sdl"
+    cp -R "$work/sdl-prefix/bin" "$work/sdl-prefix/include" "$work/sdl-prefix/lib" "$sdl/"
     {
         echo "SDL.dll is SDL 1.2, built from Debian's source package ${dsc/_/ version } with"
         echo "Debian's patches applied (apt-get source libsdl1.2 on Debian). It is distributed"
@@ -66,15 +69,15 @@ if [[ ! -f $sdl/SDL-LICENSE.txt || $(cat "$sdl/key" 2>/dev/null) != "$sdl_key" ]
     echo "$sdl_key" >"$sdl/key"
 fi
 
-# ld orders the exe's import tables by the paths of the import libraries, so SDL's is named
-# relative to the build folder, like the system's: the exe is then the same wherever trees lie.
+# ld orders the exe's import tables by the paths of the import libraries, so SDL's is named by
+# a link in the build folder (where the linker runs), the same wherever the trees lie and
+# whatever their names hold: a -L flag reaches the linker unquoted.
 mkdir -p "$out/game"
-sdl_lib=$(realpath --relative-to="$out/game" "$sdl/lib")
-CXXFLAGS="-ffile-prefix-map=$root=." LDFLAGS=-Wl,--strip-all cmake -S "$root" -B "$out/game" \
+ln -sfn "$sdl/lib" "$out/game/sdl-lib"
+LDFLAGS=-Wl,--strip-all bash "$root/tools/build.sh" "$out/game" \
     -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cmake" -DCMAKE_FIND_ROOT_PATH="$sdl" \
-    -DSDL_LIBRARY="mingw32;-mwindows;-L$sdl_lib;-lSDLmain;-lSDL;-lpthread" \
-    -DNOUGHTS_WERROR=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$out/game" -j"$(nproc)"
+    -DSDL_LIBRARY="mingw32;-mwindows;-Lsdl-lib;-lSDLmain;-lSDL;-lpthread" \
+    -DNOUGHTS_MAP_PATHS=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release
 
 version=$(bash "$root/tools/version.sh" "$root")
 dist=$out/dist

@@ -3,7 +3,7 @@
 # Usage: build.sh DIR [cmake options...]; set TARGET to build a single target.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 dir=$1
 shift
 # A new tree uses Ninja when there is one (the user's CMAKE_GENERATOR wins): a build with nothing

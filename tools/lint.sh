@@ -2,7 +2,7 @@
 # Static checks: every C++ file follows .clang-format, and cppcheck finds nothing in the game.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 # The committed sources; in a source tarball, which has no git, every source outside the builds.
 if [[ -e .git ]]; then

@@ -5,7 +5,7 @@
 # changes, so a game that is already built starts at once (tools/measure-play.py measures it).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 build=$root/build
 bash "$root/tools/setup.sh" play
 if [ -f "$build/CMakeCache.txt" ]; then

@@ -12,10 +12,12 @@
 # tools/build-windows.sh). Work files go to build-release/ beside this script's tree.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
-out=$(realpath -m "${1:-$root/release}")
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd -P)
+out=$(realpath -m -- "${1:-$root/release}")
 work=$root/build-release
 bash "$root/tools/setup.sh" release
+# A signal ends the script through its EXIT trap, which then cleans up.
+trap 'exit 1' INT TERM HUP
 
 if [[ $(git -C "$root" rev-parse --show-toplevel 2>/dev/null) != "$root" ]]; then
     echo "release.sh: $root is not a git checkout: a release is made from a commit" >&2
@@ -76,11 +78,16 @@ fi
 trap - EXIT
 cp "$work/deb/$deb" "$src/build-windows/$name-win64.zip" "$work/"
 
-# Only this release's files in OUT_DIR, so SHA256SUMS covers all that is there.
+# Only this release's files in OUT_DIR, so SHA256SUMS covers all that is there. They replace the
+# old ones together, SHA256SUMS last: whatever stops the copy leaves neither release there.
+(cd "$work" && printf '%s\n' "${files[@]}" | LC_ALL=C sort | xargs sha256sum -- >SHA256SUMS)
+trap 'rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"
+echo "release.sh: could not put the release in $out; none of its files is left there" >&2' EXIT
 rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"
-for file in "${files[@]}"; do
+for file in "${files[@]}" SHA256SUMS; do
     cp "$work/$file" "$out/"
 done
-(cd "$out" && printf '%s\n' "${files[@]}" | LC_ALL=C sort | xargs sha256sum -- >SHA256SUMS)
+(cd "$out" && sha256sum --quiet -c SHA256SUMS)
+trap - EXIT
 echo "release.sh: $commit as $name in $out:"
 (cd "$out" && ls -l "${files[@]}" SHA256SUMS)

@@ -9,9 +9,9 @@ if [[ $# -ne 2 || ! -d $2 || ! ${SOURCE_DATE_EPOCH:-} =~ ^[0-9]+$ ]]; then
     echo "usage: SOURCE_DATE_EPOCH=SECONDS reproducible-zip.sh OUT.zip FOLDER" >&2
     exit 2
 fi
-out=$(realpath -m "$1")
-parent=$(dirname "$(realpath "$2")")
-name=$(basename "$(realpath "$2")")
+out=$(realpath -m -- "$1")
+parent=$(dirname -- "$(realpath -- "$2")")
+name=$(basename -- "$(realpath -- "$2")")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -5,4 +5,5 @@
 # work: it costs the component tests a few seconds and the fuzzer some of its runs.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0
 export UBSAN_OPTIONS=print_stacktrace=1
-export LSAN_OPTIONS=suppressions=$root/tests/lsan-suppressions.txt:print_suppressions=0
+# Quoted, as a space or a colon in the folder's name would end the path ('"' is not allowed there).
+export LSAN_OPTIONS="suppressions=\"$root/tests/lsan-suppressions.txt\":print_suppressions=0"

@@ -9,7 +9,7 @@
 # Safe to run again: when everything is present it asks dpkg once and returns.
 set -euo pipefail
 
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 profile=${1:-test}
 lists=("$here/packages-play.txt")
 case $profile in
@@ -25,6 +25,14 @@ npm) lists+=("$here/packages-npm.txt") ;;
     exit 2
     ;;
 esac
+# CMake and the commands it writes for the shell and Ninja take a folder name with spaces, quotes
+# ' and letters of any language, but not every character (a $ in a link option comes out
+# escaped twice): say so before a build fails on it.
+root=$(cd -- "$here/.." && pwd)
+if [[ $root == *[[:cntrl:]\"\\\$\`\;#\|\<\>]* ]]; then
+    printf 'setup.sh: cannot build in %q: its path holds a control character or one of %s; move the tree to another folder\n' "$root" '" \ $ ` ; # | < >' >&2
+    exit 2
+fi
 mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')
 
 # Either SDL 1.2 (classic or sdl12-compat) provides the header; install classic only when

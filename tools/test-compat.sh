@@ -4,6 +4,6 @@
 # compat library is the one the test binary and the game really load.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/tools/compat-build.sh" "$root/build-compat" -DNOUGHTS_BENCH=OFF
 ctest --test-dir "$root/build-compat" --output-on-failure -j"$(nproc)"

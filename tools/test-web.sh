@@ -6,7 +6,7 @@
 # Usage: test-web.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 if [[ ${1:-} != --built ]]; then
     bash "$root/tools/web-test-setup.sh"
     bash "$root/tools/build-web.sh"

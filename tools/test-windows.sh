@@ -4,7 +4,7 @@
 # Usage: test-windows.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 if [[ ${1:-} != --built ]]; then
     bash "$root/tools/build-windows.sh"
 fi

@@ -6,12 +6,13 @@
 #   - all tests again on a build against sdl12-compat (tools/test-compat.sh);
 #   - the installed game and the Debian package (tools/test-install.sh);
 #   - the end-to-end tests on the Windows build under Wine (tools/test-windows.sh);
-#   - two releases of HEAD, byte for byte the same (tools/test-release.sh);
+#   - two releases of HEAD, byte for byte the same under reprotest's variations
+#     (tools/test-release.sh);
 #   - the end-to-end tests on the web build in Chromium and Firefox ESR, and its Lighthouse
 #     scores (tools/test-web.sh).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
 bash "$root/tools/setup.sh" test
 # Before the background builds start, so no two installs wait on each other's locks.
@@ -20,8 +21,8 @@ bash "$root/tools/lint.sh"
 
 # The Windows build mostly waits on the network or runs SDL's configure script on one core, so
 # it goes on at low priority beside the Linux builds and tests, and the release check after it
-# (its first release reuses that SDL for Windows); the Windows tests come last. The web build
-# goes the same way; its browsers and test tools were installed above.
+# (reprotest's control build reuses that SDL for Windows); the Windows tests come last. The web
+# build goes the same way; its browsers and test tools were installed above.
 windows_log=$(mktemp)
 release_log=$(mktemp)
 web_log=$(mktemp)

@@ -30,12 +30,14 @@ class FrameAndPicturesTest(harness.GameTestCase):
 
     def test_start_prints_arguments_and_shows_the_intro_picture_exactly(self):
         self.assertEqual((self.intro.width, self.intro.height), (480, 272))
-        game = self.start_game(["a", "b c"])
+        # Every platform prints the same UTF-8, whatever the script and the ANSI code page.
+        game = self.start_game(["a", "b c", "ünïcödé", "Жук", "日本", "€"])
         self.assertEqual(game.geometry()[2:], (480, 272))
         game.wait_for_image(self.intro, name="intro")
         game.key("Escape")
         self.assertEqual(game.wait_exit(), 0)
-        self.assertEqual(game.stdout(), "3\n%s\na\nb c\n" % harness.ARGV0)
+        self.assertEqual(game.stdout(),
+                         "7\n%s\na\nb c\nünïcödé\nЖук\n日本\n€\n" % harness.ARGV0)
 
     def test_space_opens_the_menu_and_escape_goes_back_then_ends(self):
         game = self.start_on_menu()

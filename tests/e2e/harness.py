@@ -424,8 +424,9 @@ class Wine:
         self.prefix = None
 
     def env(self, xserver):
+        # Wine reads the Unix command line in the locale's character set (C: 7-bit ASCII).
         env = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=",
-               "SDL_STDIO_REDIRECT": "0"}
+               "SDL_STDIO_REDIRECT": "0", "LC_ALL": "C.UTF-8"}
         if self.prefix is None:
             self.prefix = tempfile.mkdtemp(prefix="noughts-wine-")
             env["WINEPREFIX"] = self.prefix

@@ -12,6 +12,7 @@ Run as: process_test.py <noughts binary> <assets dir>
 
 import os
 import select
+import shutil
 import signal
 import sys
 import tempfile
@@ -155,10 +156,15 @@ class ProcessTest(harness.GameTestCase):
         shim = os.environ.get("NOUGHTS_FAULT_SHIM")
         if not shim:
             self.skipTest("NOUGHTS_FAULT_SHIM does not name the fault library")
+        # ld.so splits LD_PRELOAD at spaces and colons, which the build folder's path may hold.
+        plain = tempfile.mkdtemp(prefix="noughts-shim-")
+        self.addCleanup(shutil.rmtree, plain, ignore_errors=True)
+        preload = os.path.join(plain, "fault_shim.so")
+        os.symlink(shim, preload)
 
         def start(fault, window=True):
             # The dummy audio driver keeps the sound library's complaints off standard error.
-            env = {"LD_PRELOAD": shim, "NOUGHTS_TEST_FAULT": fault, "SDL_AUDIODRIVER": "dummy"}
+            env = {"LD_PRELOAD": preload, "NOUGHTS_TEST_FAULT": fault, "SDL_AUDIODRIVER": "dummy"}
             return self.start_game(env=env, window=window)
 
         with self.subTest("video mode refused"):
