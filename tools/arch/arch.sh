@@ -1,0 +1,18 @@
+# Sourced by the scripts of tools/arch/. arch_names ARCH sets triplet (the cross compiler's
+# prefix), multiarch (Debian's library folder) and qemu (the emulator, empty where this machine
+# runs the binaries itself) from tools/arch/arches.txt; any other name stops the script with
+# the list of known ones.
+# shellcheck shell=bash
+arch_table=$(dirname "${BASH_SOURCE[0]}")/arches.txt
+mapfile -t known_arches < <(awk '!/^#/ && NF { print $1 }' "$arch_table")
+
+arch_names() {
+    local line
+    line=$(awk -v arch="$1" '!/^#/ && $1 == arch' "$arch_table")
+    if [[ -z $line ]]; then
+        echo "${0##*/}: unknown architecture '$1'; known: ${known_arches[*]}" >&2
+        exit 2
+    fi
+    read -r _ triplet multiarch qemu <<<"$line"
+    [[ $qemu != - ]] || qemu=
+}
