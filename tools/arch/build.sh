@@ -16,6 +16,7 @@ dir=${2:-$root/build-arch/$arch}
 shift $(($# < 2 ? $# : 2))
 bash "$root/tools/setup.sh" arch
 sysroot=$(bash "$here/sysroot.sh" "$arch")
+forget_other_sysroot "$dir" "$sysroot"
 generator=()
 if [[ ! -f $dir/CMakeCache.txt ]]; then
     generator=(-G Ninja)

@@ -15,6 +15,7 @@ dir=${2:-$root/build-arch/deb-$arch}
 out=${3:-$dir}
 bash "$root/tools/setup.sh" arch
 sysroot=$(bash "$here/sysroot.sh" "$arch")
+forget_other_sysroot "$dir" "$sysroot"
 # Debian's flags for ARCH map the folder they are read in to "." (no build path in the binary).
 export CC=$triplet-gcc
 eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all \
