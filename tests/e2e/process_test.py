@@ -107,6 +107,7 @@ class ProcessTest(harness.GameTestCase):
         try:
             self.assertEqual(pending(reader), b"", "a lost line was kept and sent later")
             game.key("Escape")
+            game.wait_for_pointer(*CELLS[8])  # back on the field, where it was left
             self.click(game, 2)
             self.assertEqual(read_lines(reader, 1), "click : %d, %d, 1\n" % CELLS[2])
         finally:

@@ -20,8 +20,10 @@ arch_names() {
 # forget_other_sysroot BUILD_DIR SYSROOT: a build folder configured with another sysroot (its
 # package list changed) holds that one's paths in its cache, so it is configured afresh.
 forget_other_sysroot() {
-    local cache=$1/CMakeCache.txt
-    if [[ -f $cache ]] && [[ $(sed -n 's/^NOUGHTS_SYSROOT:[A-Z]*=//p' "$cache") != "$2" ]]; then
+    local cache=$1/CMakeCache.txt sdl
+    [[ -f $cache ]] || return 0
+    sdl=$(sed -n 's/^SDL_LIBRARY:[A-Z]*=//p' "$cache")
+    if [[ $sdl != "$2"/* ]]; then
         rm -rf "$cache" "$1/CMakeFiles"
     fi
 }

@@ -22,9 +22,9 @@ if [[ ! -f $dir/CMakeCache.txt ]]; then
     generator=(-G Ninja)
 fi
 # The source folder is "." in file names the compiler records.
-cmake -S "$root" -B "$dir" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE="$here/debian-cross.cmake" \
-    -DNOUGHTS_ARCH="$arch" -DNOUGHTS_SYSROOT="$sysroot" -DCMAKE_BUILD_TYPE=Release \
-    -DNOUGHTS_BENCH=OFF -DNOUGHTS_WERROR=ON -DCMAKE_CXX_FLAGS="\"-ffile-prefix-map=$root=.\"" \
-    "$@" >/dev/null
+CXXFLAGS="${CXXFLAGS:-} \"-ffile-prefix-map=$root=.\"" cmake -S "$root" -B "$dir" "${generator[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="$here/debian-cross.cmake" -DNOUGHTS_ARCH="$arch" \
+    -DNOUGHTS_SYSROOT="$sysroot" -DCMAKE_BUILD_TYPE=Release -DNOUGHTS_BENCH=OFF \
+    -DNOUGHTS_WERROR=ON "$@" >/dev/null
 cmake --build "$dir" -j"$(nproc)" ${TARGET:+--target "$TARGET"} >/dev/null
 echo "$dir"

@@ -7,7 +7,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
+root=$(cd "$here/../.." && pwd -P)
 source "$here/arch.sh"
 arch=${1:?usage: deb.sh ARCH [BUILD_DIR [OUTPUT_DIR]]}
 arch_names "$arch"
@@ -20,7 +20,9 @@ forget_other_sysroot "$dir" "$sysroot"
 export CC=$triplet-gcc
 eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all \
     dpkg-architecture -a "$arch" -c dpkg-buildflags --export=sh)"
-export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
+# Their map is unquoted, which a folder with spaces in its name breaks: it is given again, quoted.
+CXXFLAGS="$CPPFLAGS $CXXFLAGS"
+export CXXFLAGS="${CXXFLAGS//"-ffile-prefix-map=$root=."/} \"-ffile-prefix-map=$root=.\""
 if epoch=$(bash "$root/tools/source-date-epoch.sh" "$root" 2>/dev/null); then
     export SOURCE_DATE_EPOCH=$epoch
 fi

@@ -43,4 +43,7 @@ foreach(dir "${NOUGHTS_SYSROOT}/lib/${multiarch}" "${NOUGHTS_SYSROOT}/usr/lib/${
   endforeach()
 endforeach()
 set(CMAKE_SKIP_BUILD_RPATH ON)
+# The sysroot's headers are named by their installed paths in the debugging data, so where the
+# sysroot lies never changes a binary.
+string(APPEND CMAKE_CXX_FLAGS_INIT " \"-ffile-prefix-map=${NOUGHTS_SYSROOT}=\"")
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/run.sh;${NOUGHTS_ARCH};${NOUGHTS_SYSROOT}")
