@@ -143,13 +143,19 @@ void NameProcessOnWindow()
         return;
     }
     const auto& x11 = info.info.x11;
+    // sdl12-compat names only the one window it has.
+    const Window window = x11.wmwindow != 0 ? x11.wmwindow : x11.window;
+    if (window == 0)
+    {
+        return;
+    }
     if (x11.lock_func != nullptr)
     {
         x11.lock_func();
     }
     // Xlib takes the items of a 32-bit property as longs, whatever a long's size.
     const long pid = getpid();
-    XChangeProperty(x11.display, x11.wmwindow, XInternAtom(x11.display, "_NET_WM_PID", False),
+    XChangeProperty(x11.display, window, XInternAtom(x11.display, "_NET_WM_PID", False),
                     XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pid),
                     1);
     XFlush(x11.display);
