@@ -29,8 +29,9 @@ struct Direction
 } // namespace
 
 // Stores one mapped value at a pixel's address. 2- and 4-byte values go through memcpy so a
-// pitch that leaves rows unaligned stays defined; it still compiles to one store. 3-byte
-// values are written byte by byte, low byte first, whatever the machine's byte order.
+// pitch that leaves rows unaligned stays defined; it still compiles to one store. A 3-byte
+// pixel is, as SDL 1.2 stores and reads it, the value's three low bytes in the machine's own
+// order: low byte first on a little-endian machine, high byte first on a big-endian one.
 template <int Bpp> static inline void Store(Uint8* at, Uint32 value)
 {
     if constexpr (Bpp == 1)
@@ -44,9 +45,8 @@ template <int Bpp> static inline void Store(Uint8* at, Uint32 value)
     }
     else if constexpr (Bpp == 3)
     {
-        at[0] = static_cast<Uint8>(value);
-        at[1] = static_cast<Uint8>(value >> 8);
-        at[2] = static_cast<Uint8>(value >> 16);
+        constexpr int lowBytes = SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0;
+        std::memcpy(at, reinterpret_cast<const Uint8*>(&value) + lowBytes, 3);
     }
     else
     {

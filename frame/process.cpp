@@ -7,7 +7,11 @@
 #include <iterator>
 
 #ifdef NOUGHTS_X11
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <unistd.h>
 #endif
 
 #if defined(__EMSCRIPTEN__)
@@ -130,9 +134,42 @@ bool IsDisplayLost()
     return displayLost;
 }
 
+void NameProcessOnWindow()
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWMInfo(&info) != 1 || info.subsystem != SDL_SYSWM_X11)
+    {
+        return;
+    }
+    const auto& x11 = info.info.x11;
+    // sdl12-compat names only the one window it has.
+    const Window window = x11.wmwindow != 0 ? x11.wmwindow : x11.window;
+    if (window == 0)
+    {
+        return;
+    }
+    if (x11.lock_func != nullptr)
+    {
+        x11.lock_func();
+    }
+    // Xlib takes the items of a 32-bit property as longs, whatever a long's size.
+    const long pid = getpid();
+    XChangeProperty(x11.display, window, XInternAtom(x11.display, "_NET_WM_PID", False),
+                    XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pid),
+                    1);
+    XFlush(x11.display);
+    if (x11.unlock_func != nullptr)
+    {
+        x11.unlock_func();
+    }
+}
+
 #else
 
 void EndGameWhenDisplayIsLost() {}
+
+void NameProcessOnWindow() {}
 
 bool IsDisplayLost()
 {

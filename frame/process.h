@@ -22,6 +22,12 @@ void RestoreFatalSignals();
 // so to standard error and exits with status 3. Exit handlers still run.
 void EndGameWhenDisplayIsLost();
 
+// Call once the window is open: writes the game's process id into the window's _NET_WM_PID,
+// through which window managers and task lists find the process behind a window. Classic SDL
+// 1.2 writes it from a 4-byte pid where Xlib reads a long, so on a 64-bit big-endian machine
+// (s390x) the window would name another number.
+void NameProcessOnWindow();
+
 // True once the display connection is known to be lost: SDL's video shutdown would then wait on
 // it for ever, so at exit only SDL's other subsystems are shut down.
 bool IsDisplayLost();

@@ -85,6 +85,7 @@ void CStateEngine::Init()
         exit(2);
     }
     EndGameWhenDisplayIsLost();
+    NameProcessOnWindow();
 
     joystick = OpenFirstJoystick();
     running = true;

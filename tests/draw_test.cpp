@@ -84,29 +84,10 @@ class PaddedSurface
     PaddedSurface(const PaddedSurface&) = delete;
     PaddedSurface& operator=(const PaddedSurface&) = delete;
 
-    // Writes value into the expected buffer as the pixel-size table defines it.
+    // Writes value into the expected buffer as SDL stores it.
     void Expect(int x, int y, Uint32 value)
     {
-        Uint8* const at = expected.data() + kGuard + y * pitch + x * bpp;
-        if (bpp == 1)
-        {
-            at[0] = static_cast<Uint8>(value);
-        }
-        else if (bpp == 2)
-        {
-            const Uint16 low = static_cast<Uint16>(value);
-            std::memcpy(at, &low, 2);
-        }
-        else if (bpp == 3)
-        {
-            at[0] = value & 0xFF;
-            at[1] = (value >> 8) & 0xFF;
-            at[2] = (value >> 16) & 0xFF;
-        }
-        else
-        {
-            std::memcpy(at, &value, 4);
-        }
+        StorePixel(expected.data() + kGuard + y * pitch + x * bpp, bpp, value);
     }
 
     void ExpectAll(Uint32 value)
@@ -325,15 +306,22 @@ std::string FormatName(const testing::TestParamInfo<Format>& format)
 
 INSTANTIATE_TEST_SUITE_P(EveryPixelSize, DrawTest, testing::ValuesIn(kFormats), FormatName);
 
-TEST(DrawThreeBytePixels, AreStoredLowByteFirst)
+// SDL 1.2 keeps a 3-byte pixel in the machine's byte order. A line in a colour whose bytes all
+// differ must leave, on either 24-bit layout, the very bytes SDL_FillRect leaves for
+// SDL_MapRGB's value of that colour.
+TEST(DrawThreeBytePixels, AreTheBytesSdlStoresForTheSameColour)
 {
-    PaddedSurface target(kFormats[3], 4, 1, 0);
-    ASSERT_NE(target.surface, nullptr) << SDL_GetError();
-    DrawPanel(target.surface, 1, 1);
-    DrawLine(target.surface, 1, 0, 3, 0, 0x11, 0x22, 0x33);
-    const Uint8* const pixels = static_cast<const Uint8*>(target.surface->pixels);
-    const Uint8 row[12] = {0x80, 0x80, 0x80, 0x33, 0x22, 0x11, 0x33, 0x22, 0x11, 0, 0, 0};
-    EXPECT_EQ(std::memcmp(pixels, row, sizeof row), 0);
+    for (const Format& format : {kFormats[3], kFormats[4]})
+    {
+        SCOPED_TRACE(format.name);
+        PaddedSurface drawn(format, 4, 1, 0);
+        PaddedSurface filled(format, 4, 1, 0);
+        ASSERT_NE(drawn.surface, nullptr) << SDL_GetError();
+        ASSERT_NE(filled.surface, nullptr) << SDL_GetError();
+        DrawLine(drawn.surface, 0, 0, 4, 0, 0x11, 0x22, 0x33);
+        SDL_FillRect(filled.surface, nullptr, SDL_MapRGB(filled.surface->format, 0x11, 0x22, 0x33));
+        EXPECT_EQ(std::memcmp(drawn.surface->pixels, filled.surface->pixels, 4 * 3), 0);
+    }
 }
 
 // An RLE-accelerated surface may have no pixel memory at all until it is locked, so drawing

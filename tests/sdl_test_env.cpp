@@ -1,5 +1,6 @@
 #include "tests/sdl_test_env.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -85,6 +86,42 @@ bool CopyShippedPicture(const char* name)
     return !error;
 }
 
+// For pixels of bpp bytes: which byte of a mapped value (0 the lowest) SDL_FillRect puts in
+// each byte of the pixel. The probe value's byte k is k + 1, so every byte shows where it went.
+static const std::array<int, 4>& ByteOfValue(int bpp)
+{
+    static const std::array<std::array<int, 4>, 5> layouts = []
+    {
+        std::array<std::array<int, 4>, 5> all{};
+        for (int size = 1; size <= 4; ++size)
+        {
+            Uint8 pixel[4] = {};
+            SDL_Surface* const probe =
+                SDL_CreateRGBSurfaceFrom(pixel, 1, 1, 8 * size, size, 0, 0, 0, 0);
+            const Uint32 probeValue = 0x04030201u & (0xFFFFFFFFu >> (32 - 8 * size));
+            if (probe == nullptr || SDL_FillRect(probe, nullptr, probeValue) < 0)
+            {
+                std::abort();
+            }
+            SDL_FreeSurface(probe);
+            for (int i = 0; i < size; ++i)
+            {
+                all[size][i] = pixel[i] - 1;
+            }
+        }
+        return all;
+    }();
+    return layouts[bpp];
+}
+
+void StorePixel(Uint8* at, int bpp, Uint32 value)
+{
+    for (int i = 0; i < bpp; ++i)
+    {
+        at[i] = static_cast<Uint8>(value >> (8 * ByteOfValue(bpp)[i]));
+    }
+}
+
 Uint32 ReadPixel(SDL_Surface* surface, int x, int y)
 {
     const bool mustLock = SDL_MUSTLOCK(surface);
@@ -96,20 +133,9 @@ Uint32 ReadPixel(SDL_Surface* surface, int x, int y)
     const Uint8* const p =
         static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
     Uint32 value = 0;
-    switch (bpp)
+    for (int i = 0; i < bpp; ++i)
     {
-    case 1:
-        value = p[0];
-        break;
-    case 2:
-        value = *reinterpret_cast<const Uint16*>(p);
-        break;
-    case 3:
-        value = p[0] | (p[1] << 8) | (p[2] << 16);
-        break;
-    default:
-        value = *reinterpret_cast<const Uint32*>(p);
-        break;
+        value |= static_cast<Uint32>(p[i]) << (8 * ByteOfValue(bpp)[i]);
     }
     if (mustLock)
     {

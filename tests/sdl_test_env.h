@@ -73,9 +73,11 @@ bool WriteSolidBmp(const char* name, int w, int h, Uint8 red, Uint8 green, Uint8
 // Copies one of the shipped pictures from assets/ into the working directory.
 bool CopyShippedPicture(const char* name);
 
-// Reads pixel (x, y) as the raw value stored for the surface's pixel size (3-byte pixels
-// assembled low byte first). Locks the surface when it must be locked.
+// Pixels as SDL itself stores them on this machine, learnt from SDL_FillRect, so no byte order
+// is written into the tests: ReadPixel gives the mapped value of pixel (x, y), locking the
+// surface when it must be locked; StorePixel writes value into the bpp bytes at `at`.
 Uint32 ReadPixel(SDL_Surface* surface, int x, int y);
+void StorePixel(Uint8* at, int bpp, Uint32 value);
 
 // Input pushed onto SDL's queue exactly as the drivers would deliver it.
 void PushKeyDown(SDLKey key, SDLMod mod = KMOD_NONE);

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the machine lacks.
-# Usage: setup.sh play|test|windows|release|web|web-test|npm
+# Usage: setup.sh play|test|arch|windows|release|web|web-test|npm
 #   play: what building and playing need; test: that and the test, lint and picture tools;
+#   arch: play's and the cross compilers and emulator for other architectures (tools/arch/);
 #   windows: play's and the Windows cross-build's (tools/build-windows.sh);
-#   release: windows' and what tools/release.sh and tools/test-release.sh need;
+#   release: windows', arch's and what tools/release.sh and tools/test-release.sh need;
 #   web: play's and the web build's (tools/build-web.sh); web-test: those and the browsers;
 #   npm: play's and Debian's npm (tools/web-test-setup.sh asks for it where Node.js has none).
 # Safe to run again: when everything is present it asks dpkg once and returns.
@@ -15,13 +16,16 @@ lists=("$here/packages-play.txt")
 case $profile in
 play) ;;
 test) lists+=("$here/packages-test.txt") ;;
+arch) lists+=("$here/arch/packages.txt") ;;
 windows) lists+=("$here/packages-windows.txt") ;;
-release) lists+=("$here/packages-windows.txt" "$here/packages-release.txt") ;;
+release)
+    lists+=("$here/packages-windows.txt" "$here/packages-release.txt" "$here/arch/packages.txt")
+    ;;
 web) lists+=("$here/packages-web.txt") ;;
 web-test) lists+=("$here/packages-web.txt" "$here/packages-web-test.txt") ;;
 npm) lists+=("$here/packages-npm.txt") ;;
 *)
-    echo "usage: setup.sh play|test|windows|release|web|web-test|npm" >&2
+    echo "usage: setup.sh play|test|arch|windows|release|web|web-test|npm" >&2
     exit 2
     ;;
 esac

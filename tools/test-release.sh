@@ -63,8 +63,8 @@ zcat "$tmp/root/usr/share/doc/noughts/changelog.gz" |
 grep -qF "date=\"$(date -u -d "@$epoch" +%F)\"" \
     "$tmp/root/usr/share/metainfo/org.example.noughts.metainfo.xml" ||
     fail "the AppStream release is not dated from the commit"
-if ! lintian_out=$(lintian --fail-on error,warning "$deb" 2>&1); then
+if ! lintian_out=$(lintian --fail-on error,warning "$tmp"/out/b/*.deb 2>&1); then
     printf '%s\n' "$lintian_out" >&2
-    fail "lintian finds fault with the .deb built under umask 002"
+    fail "lintian finds fault with a .deb built under umask 002"
 fi
 echo "test-release: $(wc -w <<<"$files") files identical in both releases:" $files

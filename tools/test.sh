@@ -9,12 +9,15 @@
 #   - two releases of HEAD, byte for byte the same under reprotest's variations
 #     (tools/test-release.sh);
 #   - the end-to-end tests on the web build in Chromium and Firefox ESR, and its Lighthouse
-#     scores (tools/test-web.sh).
+#     scores (tools/test-web.sh);
+#   - the unit tests on s390x, i386 and arm64 builds, and the end-to-end tests on s390x
+#     (tools/arch/test.sh).
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
 bash "$root/tools/setup.sh" test
+bash "$root/tools/setup.sh" arch
 # Before the background builds start, so no two installs wait on each other's locks.
 bash "$root/tools/web-test-setup.sh"
 bash "$root/tools/lint.sh"
@@ -26,16 +29,23 @@ bash "$root/tools/lint.sh"
 windows_log=$(mktemp)
 release_log=$(mktemp)
 web_log=$(mktemp)
+arch_log=$(mktemp)
 windows=
 web=
-trap 'rm -f "$windows_log" "$release_log" "$web_log"
-for job in $windows $web; do kill -- -"$job" 2>/dev/null || true; done' EXIT
+arch=
+trap 'rm -f "$windows_log" "$release_log" "$web_log" "$arch_log"
+for job in $windows $web $arch; do kill -- -"$job" 2>/dev/null || true; done' EXIT
+# The other architectures' sysroots, shared by their tests and the release check's clones.
+export NOUGHTS_ARCH_SYSROOTS=$root/build-arch/sysroots
 setsid nice -n 19 bash -c 'bash "$1/tools/build-windows.sh" >"$2" 2>&1 || exit 1
     NOUGHTS_WINDOWS_SDL=$1/build-windows/sdl bash "$1/tools/test-release.sh" >"$3" 2>&1 || exit 2' \
     _ "$root" "$windows_log" "$release_log" &
 windows=$!
 setsid nice -n 19 bash "$root/tools/build-web.sh" >"$web_log" 2>&1 &
 web=$!
+# Cross builds and emulated tests for s390x, i386 and arm64, likewise beside the rest.
+setsid nice -n 19 bash "$root/tools/arch/test.sh" >"$arch_log" 2>&1 &
+arch=$!
 
 bash "$root/tools/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
@@ -72,3 +82,12 @@ if ! wait "$web"; then
 fi
 web=
 bash "$root/tools/test-web.sh" --built
+
+status=0
+wait "$arch" || status=$?
+arch=
+cat "$arch_log"
+if [[ $status -ne 0 ]]; then
+    echo "test.sh: the other architectures' tests failed" >&2
+    exit 1
+fi

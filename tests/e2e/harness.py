@@ -23,6 +23,7 @@ import http.server
 import json
 import os
 import select
+import shlex
 import shutil
 import signal
 import struct
@@ -49,6 +50,20 @@ POLL_INTERVAL = 0.02
 WINDOW_SETTLE = 0.25
 FAILURE_DIR = os.path.join(tempfile.gettempdir(), "noughts-e2e-failures")
 _failure_numbers = count(1)
+
+# A game built for another architecture runs under the command NOUGHTS_EMULATOR names (words
+# quoted as in a shell; tools/arch/run.sh), its path and arguments appended. The runtime linker's
+# variables go to it as -E NAME=VALUE options, as to qemu-user, so that they reach the game and
+# not the emulator.
+EMULATOR = shlex.split(os.environ.get("NOUGHTS_EMULATOR", ""))
+
+
+def emulated(binary, env):
+    """The command that runs binary under the emulator, and env without the linker's variables."""
+    linker = {name: value for name, value in env.items() if name.startswith("LD_")}
+    options = ["-E%s=%s" % item for item in sorted(linker.items())]
+    rest = {name: value for name, value in env.items() if name not in linker}
+    return EMULATOR + options + [binary], rest
 
 # Set by run_tests from the command line: the game binary, the folder of shipped pictures and
 # the argv[0] the game sees (a Windows path for a Windows program).
@@ -255,10 +270,14 @@ class XServer(Started):
         read_end, write_end = os.pipe()
         try:
             # -noreset: without it the server resets whenever its last client leaves, and a
-            # client connecting during that reset is refused.
+            # client connecting during that reset is refused. An emulated big-endian SDL hands
+            # its frame buffer over in shared memory without the byte swap a real big-endian
+            # machine's X server would make: without MIT-SHM it goes through the X protocol,
+            # which converts it.
+            no_shm = ["-extension", "MIT-SHM"] if EMULATOR else []
             self.process = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-                 "-screen", "0", "%dx%dx24" % (self.width, self.height)],
+                 "-screen", "0", "%dx%dx24" % (self.width, self.height)] + no_shm,
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=self._log,
                 stderr=self._log, start_new_session=True)
         except OSError as error:
@@ -479,6 +498,8 @@ class Game(Started):
             with open(os.path.join(self.workdir, name), "wb") as f:
                 f.write(picture_bytes(source))
         command, env = [self.binary], dict(self.extra_env)
+        if EMULATOR and self.binary == BINARY:
+            command, env = emulated(self.binary, env)
         if is_windows_program(self.binary):
             command.insert(0, "wine")
             env = dict(WINE.env(self.x), **env)
@@ -613,6 +634,13 @@ class Game(Started):
             if is_windows_program(self.binary):
                 # Wine may not have taken the motion when a click follows at once.
                 time.sleep(WINE_MOTION_PAUSE)
+
+    def wait_for_pointer(self, x, y, timeout=DEFAULT_TIMEOUT):
+        """Waits until the pointer is at (x, y) in window coordinates, where the game moves it
+        itself: pointer input sent before that move lands would be overtaken by it."""
+        left, top, _, _ = self.geometry()
+        wait_until(lambda: self.x.pointer() == (left + x, top + y), timeout,
+                   "the game to move the pointer to (%d, %d)" % (x, y))
 
     def click(self, button=1):
         self.x.tool("xdotool", "click", str(button))
@@ -796,6 +824,9 @@ class WebGame(Game):
 
     def move_to(self, x, y):
         self.browser.call("move", x=x, y=y)
+
+    def wait_for_pointer(self, x, y, timeout=DEFAULT_TIMEOUT):
+        pass  # a page cannot move the pointer: Emscripten's SDL_WarpMouse does nothing
 
     def click(self, button=1):
         self.browser.call("click", button=button)

@@ -206,6 +206,7 @@ class PlayTest(harness.GameTestCase):
         game.key("space")
         game.wait_for_image(self.pictures["menu.bmp"], name="menu")
         game.key("space")
+        game.wait_for_pointer(*START_POINTER)
         return game
 
     def assert_shows(self, game, field, name):

@@ -58,10 +58,11 @@ def pending(fd):
 
 class ProcessTest(harness.GameTestCase):
     def start_through_shell(self, script, env=None):
-        """Starts the game as `exec "$0"` inside script, with the shipped pictures and no core
-        files; returns it with its window found and the intro on show."""
+        """Starts the game as `exec "$0" "$@"` inside script (under its emulator, if any), with
+        the shipped pictures and no core files; returns it with its window found and the intro
+        on show."""
         game = harness.Game(self.x, "/bin/sh",
-                            ["-c", 'ulimit -c 0; ' + script, harness.BINARY],
+                            ["-c", 'ulimit -c 0; ' + script, *harness.EMULATOR, harness.BINARY],
                             pictures=shipped_pictures(harness.ASSETS), env=env)
         self.addCleanup(game.stop)
         game.start()
@@ -72,6 +73,7 @@ class ProcessTest(harness.GameTestCase):
     def enter_play(self, game):
         game.key("space")
         game.key("space")
+        game.wait_for_pointer(240, 136)  # the window's centre
 
     def click(self, game, cell):
         game.move_to(*CELLS[cell])
@@ -89,7 +91,7 @@ class ProcessTest(harness.GameTestCase):
         self.addCleanup(os.unlink, fifo)
         reader = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
         try:
-            game = self.start_through_shell('exec "$0" >"$NOUGHTS_FIFO"',
+            game = self.start_through_shell('exec "$0" "$@" >"$NOUGHTS_FIFO"',
                                             env={"NOUGHTS_FIFO": fifo})
             self.assertEqual(read_lines(reader, 2), "1\n%s\n" % harness.BINARY)
         finally:
@@ -106,6 +108,7 @@ class ProcessTest(harness.GameTestCase):
         try:
             self.assertEqual(pending(reader), b"", "a lost line was kept and sent later")
             game.key("Escape")
+            game.wait_for_pointer(*CELLS[8])  # back on the field, where it was left
             self.click(game, 2)
             self.assertEqual(read_lines(reader, 1), "click : %d, %d, 1\n" % CELLS[2])
         finally:
@@ -117,7 +120,7 @@ class ProcessTest(harness.GameTestCase):
         # the X protocol stream.
         for name, redirections in (("standard output", ">&-"), ("all three", "<&- >&- 2>&-")):
             with self.subTest(name):
-                game = self.start_through_shell('exec "$0" ' + redirections)
+                game = self.start_through_shell('exec "$0" "$@" ' + redirections)
                 self.enter_play(game)
                 for cell in (0, 4, 8, 1):
                     self.click(game, cell)
@@ -129,7 +132,7 @@ class ProcessTest(harness.GameTestCase):
         # by their default action, also while the field is being redrawn without pause.
         for sig in (signal.SIGQUIT, signal.SIGSEGV, signal.SIGBUS, signal.SIGFPE):
             with self.subTest(sig.name):
-                game = self.start_through_shell('exec "$0"')
+                game = self.start_through_shell('exec "$0" "$@"')
                 self.enter_play(game)
                 self.click(game, 4)
                 game.send_signal(sig)

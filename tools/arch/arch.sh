@@ -1,0 +1,29 @@
+# Sourced by the scripts of tools/arch/. arch_names ARCH sets triplet (the cross compiler's
+# prefix), multiarch (Debian's library folder) and qemu (the emulator, empty where this machine
+# runs the binaries itself) from tools/arch/arches.txt; any other name stops the script with
+# the list of known ones.
+# shellcheck shell=bash
+arch_table=$(dirname "${BASH_SOURCE[0]}")/arches.txt
+mapfile -t known_arches < <(awk '!/^#/ && NF { print $1 }' "$arch_table")
+
+arch_names() {
+    local line
+    line=$(awk -v arch="$1" '!/^#/ && $1 == arch' "$arch_table")
+    if [[ -z $line ]]; then
+        echo "${0##*/}: unknown architecture '$1'; known: ${known_arches[*]}" >&2
+        exit 2
+    fi
+    read -r _ triplet multiarch qemu <<<"$line"
+    [[ $qemu != - ]] || qemu=
+}
+
+# forget_other_sysroot BUILD_DIR SYSROOT: a build folder configured with another sysroot (its
+# package list changed) holds that one's paths in its cache, so it is configured afresh.
+forget_other_sysroot() {
+    local cache=$1/CMakeCache.txt sdl
+    [[ -f $cache ]] || return 0
+    sdl=$(sed -n 's/^SDL_LIBRARY:[A-Z]*=//p' "$cache")
+    if [[ $sdl != "$2"/* ]]; then
+        rm -rf "$cache" "$1/CMakeFiles"
+    fi
+}
