@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the benchmarks against each SDL 1.2: the one the
-# normal build finds, then sdl12-compat (tools/compat-build.sh). Arguments go to Google
+# normal build finds, then sdl12-compat (tools/linux/compat-build.sh). Arguments go to Google
 # Benchmark (for example --benchmark_filter=Pass). Then the web build's benchmark mode in
-# Chromium and Firefox ESR (tools/bench-web.py), and Lighthouse's performance score
-# (tools/lighthouse-web.py --performance).
+# Chromium and Firefox ESR (tools/web/bench.py), and Lighthouse's performance score
+# (tools/web/lighthouse.py --performance).
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
@@ -11,12 +11,12 @@ bash "$root/tools/setup.sh" test
 TARGET=noughts_bench bash "$root/tools/build.sh" "$root/build"
 "$root/build/bench/noughts_bench" "$@"
 echo
-TARGET=noughts_bench bash "$root/tools/compat-build.sh" "$root/build-compat-bench"
+TARGET=noughts_bench bash "$root/tools/linux/compat-build.sh" "$root/build-compat-bench"
 "$root/build-compat-bench/bench/noughts_bench" "$@"
 echo
-bash "$root/tools/web-test-setup.sh"
-bash "$root/tools/build-web.sh" >/dev/null
+bash "$root/tools/web/test-setup.sh"
+bash "$root/tools/web/build.sh" >/dev/null
 python=$(bash "$root/tools/e2e-python.sh")
-timeout --kill-after=10 300 "$python" "$root/tools/bench-web.py" "$root/build-web/site/index.html"
-timeout --kill-after=10 900 "$python" "$root/tools/lighthouse-web.py" --performance \
+timeout --kill-after=10 300 "$python" "$root/tools/web/bench.py" "$root/build-web/site/index.html"
+timeout --kill-after=10 900 "$python" "$root/tools/web/lighthouse.py" --performance \
     "$root/build-web/site/index.html"

@@ -3,10 +3,10 @@
 # Usage: setup.sh play|test|arch|windows|release|web|web-test|npm
 #   play: what building and playing need; test: that and the test, lint and picture tools;
 #   arch: play's and the cross compilers and emulator for other architectures (tools/arch/);
-#   windows: play's and the Windows cross-build's (tools/build-windows.sh);
-#   release: windows', arch's and what tools/release.sh and tools/test-release.sh need;
-#   web: play's and the web build's (tools/build-web.sh); web-test: those and the browsers;
-#   npm: play's and Debian's npm (tools/web-test-setup.sh asks for it where Node.js has none).
+#   windows: play's and the Windows cross-build's (tools/windows/build.sh);
+#   release: windows', arch's and what tools/release/release.sh and tools/release/test.sh need;
+#   web: play's and the web build's (tools/web/build.sh); web-test: those and the browsers;
+#   npm: play's and Debian's npm (tools/web/test-setup.sh asks for it where Node.js has none).
 # Safe to run again: when everything is present it asks dpkg once and returns.
 set -euo pipefail
 
@@ -17,13 +17,13 @@ case $profile in
 play) ;;
 test) lists+=("$here/packages-test.txt") ;;
 arch) lists+=("$here/arch/packages.txt") ;;
-windows) lists+=("$here/packages-windows.txt") ;;
+windows) lists+=("$here/windows/packages.txt") ;;
 release)
-    lists+=("$here/packages-windows.txt" "$here/packages-release.txt" "$here/arch/packages.txt")
+    lists+=("$here/windows/packages.txt" "$here/release/packages.txt" "$here/arch/packages.txt")
     ;;
-web) lists+=("$here/packages-web.txt") ;;
-web-test) lists+=("$here/packages-web.txt" "$here/packages-web-test.txt") ;;
-npm) lists+=("$here/packages-npm.txt") ;;
+web) lists+=("$here/web/packages.txt") ;;
+web-test) lists+=("$here/web/packages.txt" "$here/web/packages-test.txt") ;;
+npm) lists+=("$here/web/packages-npm.txt") ;;
 *)
     echo "usage: setup.sh play|test|arch|windows|release|web|web-test|npm" >&2
     exit 2

@@ -2,14 +2,14 @@
 # Installs what is missing, checks formatting and runs cppcheck, builds, and runs every test:
 #   - all tests on the normal build (g++);
 #   - the unit and component tests and the fuzz targets on the sanitizer build (clang, ASan and
-#     UBSan), then each fuzz target for a short while (tools/fuzz.sh);
-#   - all tests again on a build against sdl12-compat (tools/test-compat.sh);
-#   - the installed game and the Debian package (tools/test-install.sh);
-#   - the end-to-end tests on the Windows build under Wine (tools/test-windows.sh);
+#     UBSan), then each fuzz target for a short while (tools/linux/fuzz.sh);
+#   - all tests again on a build against sdl12-compat (tools/linux/test-compat.sh);
+#   - the installed game and the Debian package (tools/linux/test-install.sh);
+#   - the end-to-end tests on the Windows build under Wine (tools/windows/test.sh);
 #   - two releases of HEAD, byte for byte the same under reprotest's variations
-#     (tools/test-release.sh);
+#     (tools/release/test.sh);
 #   - the end-to-end tests on the web build in Chromium and Firefox ESR, and its Lighthouse
-#     scores (tools/test-web.sh);
+#     scores (tools/web/test.sh);
 #   - the unit tests on s390x, i386 and arm64 builds, and the end-to-end tests on s390x
 #     (tools/arch/test.sh).
 set -euo pipefail
@@ -19,7 +19,7 @@ jobs=$(nproc)
 bash "$root/tools/setup.sh" test
 bash "$root/tools/setup.sh" arch
 # Before the background builds start, so no two installs wait on each other's locks.
-bash "$root/tools/web-test-setup.sh"
+bash "$root/tools/web/test-setup.sh"
 bash "$root/tools/lint.sh"
 
 # The Windows build mostly waits on the network or runs SDL's configure script on one core, so
@@ -37,11 +37,11 @@ trap 'rm -f "$windows_log" "$release_log" "$web_log" "$arch_log"
 for job in $windows $web $arch; do kill -- -"$job" 2>/dev/null || true; done' EXIT
 # The other architectures' sysroots, shared by their tests and the release check's clones.
 export NOUGHTS_ARCH_SYSROOTS=$root/build-arch/sysroots
-setsid nice -n 19 bash -c 'bash "$1/tools/build-windows.sh" >"$2" 2>&1 || exit 1
-    NOUGHTS_WINDOWS_SDL=$1/build-windows/sdl bash "$1/tools/test-release.sh" >"$3" 2>&1 || exit 2' \
+setsid nice -n 19 bash -c 'bash "$1/tools/windows/build.sh" >"$2" 2>&1 || exit 1
+    NOUGHTS_WINDOWS_SDL=$1/build-windows/sdl bash "$1/tools/release/test.sh" >"$3" 2>&1 || exit 2' \
     _ "$root" "$windows_log" "$release_log" &
 windows=$!
-setsid nice -n 19 bash "$root/tools/build-web.sh" >"$web_log" 2>&1 &
+setsid nice -n 19 bash "$root/tools/web/build.sh" >"$web_log" 2>&1 &
 web=$!
 # Cross builds and emulated tests for s390x, i386 and arm64, likewise beside the rest.
 setsid nice -n 19 bash "$root/tools/arch/test.sh" >"$arch_log" 2>&1 &
@@ -51,14 +51,14 @@ bash "$root/tools/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
 
 # Builds build-sanitize, replays every fuzz seed and past crash, fuzzes each target for 30 s.
-bash "$root/tools/fuzz.sh" 30
+bash "$root/tools/linux/fuzz.sh" 30
 (
-    source "$root/tools/sanitizer-options.sh"
+    source "$root/tools/linux/sanitizer-options.sh"
     ctest --test-dir "$root/build-sanitize" --output-on-failure -j"$jobs" -L unit
 )
 
-bash "$root/tools/test-compat.sh"
-bash "$root/tools/test-install.sh" "$root/build"
+bash "$root/tools/linux/test-compat.sh"
+bash "$root/tools/linux/test-install.sh" "$root/build"
 
 status=0
 waited=$SECONDS
@@ -72,7 +72,7 @@ if [[ $status -eq 1 ]]; then
 fi
 cat "$release_log"
 [[ $status -eq 0 ]] || exit 1
-bash "$root/tools/test-windows.sh" --built
+bash "$root/tools/windows/test.sh" --built
 
 if ! wait "$web"; then
     web=
@@ -81,7 +81,7 @@ if ! wait "$web"; then
     exit 1
 fi
 web=
-bash "$root/tools/test-web.sh" --built
+bash "$root/tools/web/test.sh" --built
 
 status=0
 wait "$arch" || status=$?

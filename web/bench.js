@@ -1,6 +1,6 @@
 // Benchmark mode (index.html?bench): runs of the game's passes and of the floor they are
 // measured against, the least any 2D-canvas game pays to show a frame: one putImageData of the
-// whole 480 x 272 canvas. Each run is one synchronous call, so tools/bench-web.py can read the
+// whole 480 x 272 canvas. Each run is one synchronous call, so tools/web/bench.py can read the
 // CPU time the browser spent on it; wall time on a shared machine swings too much to compare.
 'use strict';
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package for another architecture, as tools/build-deb.sh does for this one:
+# Builds the Debian package for another architecture, as tools/linux/build-deb.sh does for this one:
 # Debian's build flags for ARCH, Debian's cross compiler and the sysroot of tools/arch/sysroot.sh,
 # CPack; Depends comes from dpkg-shlibdeps, which reads the sysroot's own dpkg lists.
 # Usage: deb.sh ARCH [BUILD_DIR [OUTPUT_DIR]] (defaults: build-arch/deb-ARCH, and the build
@@ -23,7 +23,7 @@ eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all \
 # Their map is unquoted, which a folder with spaces in its name breaks: it is given again, quoted.
 CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 export CXXFLAGS="${CXXFLAGS//"-ffile-prefix-map=$root=."/} \"-ffile-prefix-map=$root=.\""
-if epoch=$(bash "$root/tools/source-date-epoch.sh" "$root" 2>/dev/null); then
+if epoch=$(bash "$root/tools/release/source-date-epoch.sh" "$root" 2>/dev/null); then
     export SOURCE_DATE_EPOCH=$epoch
 fi
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/debian-cross.cmake" \

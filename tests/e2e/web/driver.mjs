@@ -12,7 +12,7 @@ const GAME_WIDTH = 480;
 const GAME_HEIGHT = 272;
 const kind = process.argv[2];
 const profile = mkdtempSync(join(tmpdir(), 'noughts-browser-'));
-// Shared with tools/lighthouse-web.py, which runs the same Chromium.
+// Shared with tools/web/lighthouse.py, which runs the same Chromium.
 const chromiumFlags = readFileSync(
   join(dirname(fileURLToPath(import.meta.url)), 'chromium-flags.txt'), 'utf8').split(/\s+/)
   .filter(Boolean);

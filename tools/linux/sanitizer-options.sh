@@ -1,4 +1,4 @@
-# Sourced by tools/test.sh and tools/fuzz.sh before they run the sanitizer build (build-sanitize/).
+# Sourced by tools/test.sh and tools/linux/fuzz.sh before they run the sanitizer build (build-sanitize/).
 # Leaks are reported, except what SDL2, under sdl12-compat, keeps until the process ends, which is
 # not the game's to fix (tests/lsan-suppressions.txt). Telling that from a surface the game forgot
 # takes whole allocation stacks, which SDL2's lack of frame pointers makes the slow unwinder's

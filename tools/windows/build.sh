@@ -5,10 +5,10 @@
 # tools/sdl-source.sh) and kept in build-windows/sdl, or in NOUGHTS_WINDOWS_SDL when set (so
 # another tree's build can be reused): it is built again when the recipe below or the cross
 # compiler changes, or the folder is deleted.
-# Both binaries and the zip come out byte-identical on every rebuild (tools/release.sh).
+# Both binaries and the zip come out byte-identical on every rebuild (tools/release/release.sh).
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 out=$root/build-windows
 sdl=$(realpath -m -- "${NOUGHTS_WINDOWS_SDL:-$out/sdl}")
 host=x86_64-w64-mingw32
@@ -75,11 +75,11 @@ fi
 mkdir -p "$out/game"
 ln -sfn "$sdl/lib" "$out/game/sdl-lib"
 LDFLAGS=-Wl,--strip-all bash "$root/tools/build.sh" "$out/game" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cmake" -DCMAKE_FIND_ROOT_PATH="$sdl" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/tools/windows/mingw-w64.cmake" -DCMAKE_FIND_ROOT_PATH="$sdl" \
     -DSDL_LIBRARY="mingw32;-mwindows;-Lsdl-lib;-lSDLmain;-lSDL;-lpthread" \
     -DNOUGHTS_MAP_PATHS=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release
 
-version=$(bash "$root/tools/version.sh" "$root")
+version=$(bash "$root/tools/release/version.sh" "$root")
 dist=$out/dist
 rm -rf "$dist"
 mkdir -p "$dist"
@@ -89,6 +89,6 @@ cp "$root/LICENSE" "$dist/LICENSE.txt"
 # The zip holds one folder named like itself, so unpacking it anywhere leaves nothing loose.
 name=noughts-$version-win64
 cp -R "$dist" "$work/$name"
-SOURCE_DATE_EPOCH=$(bash "$root/tools/source-date-epoch.sh" "$root") \
-    bash "$root/tools/reproducible-zip.sh" "$out/$name.zip" "$work/$name"
+SOURCE_DATE_EPOCH=$(bash "$root/tools/release/source-date-epoch.sh" "$root") \
+    bash "$root/tools/release/reproducible-zip.sh" "$out/$name.zip" "$work/$name"
 echo "Windows build: $dist and $out/$name.zip"

@@ -7,7 +7,7 @@
 # Usage: compat-build.sh DIR [cmake options...]; set TARGET to build a single target.
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 dir=$1
 shift
 

@@ -3,7 +3,7 @@
 # Usage: version.sh [SOURCE_ROOT] (default: the tree this script is in).
 set -euo pipefail
 
-root=${1:-$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)}
+root=${1:-$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)}
 version=$(sed -n 's/^project(noughts VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
 if [[ -z $version ]]; then
     echo "version.sh: no project(noughts VERSION ...) in $root/CMakeLists.txt" >&2

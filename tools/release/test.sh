@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks that a release can be rebuilt byte for byte with Debian's reprotest: tools/release.sh
+# Checks that a release can be rebuilt byte for byte with Debian's reprotest: tools/release/release.sh
 # runs twice on HEAD, from a clone in a folder whose name holds a space, letters beyond ASCII and
 # an @, once as reprotest's control and once with every variation of it that works here: build
 # path, environment, PATH, file order (disorderfs), home, kernel, locale, CPU count, time zone,
@@ -12,7 +12,7 @@
 # varied build makes SDL for Windows afresh and checks that too.
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd -P)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd -P)
 # Only a checkout of its own: a source tarball unpacked inside some other repository has none.
 if [[ $(git -C "$root" rev-parse --show-toplevel 2>/dev/null) != "$root" ]] ||
     ! commit=$(git -C "$root" rev-parse --verify -q HEAD); then
@@ -39,7 +39,7 @@ vary=-time,-user_group
 [[ -z ${NOUGHTS_WINDOWS_SDL:-} ]] || vary+=,environment.variables+=NOUGHTS_WINDOWS_SDL=
 start=$SECONDS
 if ! (cd "$tmp/tree" && LOCPATH="$tmp/locales" reprotest --verbosity 1 --min-cpus 1 \
-    --vary="$vary" --store-dir "$tmp/store" -c "bash '$folder/tools/release.sh' release" . \
+    --vary="$vary" --store-dir "$tmp/store" -c "bash '$folder/tools/release/release.sh' release" . \
     'release/*' >"$tmp/reprotest.log" 2>&1); then
     tail -n 300 "$tmp/reprotest.log" >&2
     fail "reprotest finds the release not reproducible, or a build failed (above)"
@@ -51,7 +51,7 @@ out=$tmp/store/experiment-1/source-root/release
 files=$(ls "$out")
 
 # The tarball holds one folder; the packages are dated from the commit, not the clock.
-version=$(bash "$root/tools/version.sh")
+version=$(bash "$root/tools/release/version.sh")
 tops=$(tar -tzf "$out/noughts-$version.tar.gz" | cut -d / -f 1 | sort -u)
 [[ $tops == "noughts-$version" ]] || fail "the tarball holds more than noughts-$version/: $tops"
 epoch=$(git -C "$root" log -1 --format=%ct "$commit")

@@ -9,7 +9,7 @@
 # in tests/fuzz/regressions/TARGET/ so every test run replays it.
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
@@ -19,7 +19,7 @@ compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
 
 bash "$root/tools/build.sh" "$build" -DCMAKE_CXX_COMPILER=clang++ -DNOUGHTS_SANITIZE=ON \
     -DNOUGHTS_FUZZ=ON -DNOUGHTS_BENCH=OFF >/dev/null
-source "$root/tools/sanitizer-options.sh"
+source "$root/tools/linux/sanitizer-options.sh"
 ctest --test-dir "$build" --output-on-failure -L fuzz
 if [[ -e $compat/libSDL-1.2.so.0 ]]; then
     LD_LIBRARY_PATH=$compat ctest --test-dir "$build" --output-on-failure -L fuzz

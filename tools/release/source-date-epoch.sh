@@ -5,7 +5,7 @@
 # Usage: source-date-epoch.sh [SOURCE_ROOT] (default: the tree this script is in).
 set -euo pipefail
 
-root=${1:-$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)}
+root=${1:-$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)}
 epoch=${SOURCE_DATE_EPOCH:-}
 [[ $epoch =~ ^[0-9]+$ ]] || epoch=$(head -n 1 "$root/dist/source-date-epoch" 2>/dev/null || true)
 [[ $epoch =~ ^[0-9]+$ ]] || epoch=$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)

@@ -2,15 +2,15 @@
 # Builds the game for the browser with Debian's Emscripten and its own SDL 1.2: OUT/site/ is the
 # whole site (any static file server serves it) and OUT/noughts-VERSION-web.zip holds it as the
 # folder noughts-VERSION-web. Works from a source tree without git; the zip is the same for the
-# same source (tools/reproducible-zip.sh, dated by tools/source-date-epoch.sh).
+# same source (tools/release/reproducible-zip.sh, dated by tools/release/source-date-epoch.sh).
 # Usage: build-web.sh [OUT]   (OUT: build-web/ beside the source by default)
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 out=$(mkdir -p -- "${1:-$root/build-web}" && cd -- "${1:-$root/build-web}" && pwd)
 bash "$root/tools/setup.sh" web
 
-version=$(bash "$root/tools/version.sh" "$root")
+version=$(bash "$root/tools/release/version.sh" "$root")
 # The page loads pictures with SDL 1.2's own loader, from Debian's source (web/CMakeLists.txt).
 sdl_source=$(bash "$root/tools/sdl-source.sh")
 
@@ -49,6 +49,6 @@ name=noughts-$version-web
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp -r "$site" "$stage/$name"
-SOURCE_DATE_EPOCH=$(bash "$root/tools/source-date-epoch.sh" "$root") \
-    bash "$root/tools/reproducible-zip.sh" "$out/$name.zip" "$stage/$name"
+SOURCE_DATE_EPOCH=$(bash "$root/tools/release/source-date-epoch.sh" "$root") \
+    bash "$root/tools/release/reproducible-zip.sh" "$out/$name.zip" "$stage/$name"
 echo "build-web.sh: $(du -sb "$site" | cut -f1) bytes in $site, packed in $out/$name.zip"

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Builds the web game (tools/build-web.sh) and tests it: the end-to-end tests through the
+# Builds the web game (tools/web/build.sh) and tests it: the end-to-end tests through the
 # browser backend of tests/e2e/harness.py in headless Chromium and in Firefox ESR, one browser
 # after the other, then Lighthouse's accessibility, best-practices and SEO scores on Chromium
-# (tools/lighthouse-web.py; performance is tools/bench.sh's, since it depends on the load).
+# (tools/web/lighthouse.py; performance is tools/bench.sh's, since it depends on the load).
 # Usage: test-web.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 if [[ ${1:-} != --built ]]; then
-    bash "$root/tools/web-test-setup.sh"
-    bash "$root/tools/build-web.sh"
+    bash "$root/tools/web/test-setup.sh"
+    bash "$root/tools/web/build.sh"
 fi
 python=$(bash "$root/tools/e2e-python.sh")
 site=$root/build-web/site/index.html
@@ -19,4 +19,4 @@ for browser in chromium firefox; do
     NOUGHTS_BROWSER=$browser timeout --kill-after=10 300 "$python" "$root/tests/e2e/web_test.py" \
         "$site" "$root/assets"
 done
-timeout --kill-after=10 300 "$python" "$root/tools/lighthouse-web.py" "$site"
+timeout --kill-after=10 300 "$python" "$root/tools/web/lighthouse.py" "$site"

@@ -4,7 +4,7 @@
 # Needs Xvfb, xdotool, python3-xlib and python3-numpy (tools/setup.sh installs them).
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 binary=${1:-$root/build/noughts}
 output=${2:-$root/docs/screenshot.png}
 if [[ ! -x $binary ]]; then
@@ -13,4 +13,4 @@ if [[ ! -x $binary ]]; then
 fi
 mkdir -p -- "$(dirname -- "$output")"
 python=$(bash "$root/tools/e2e-python.sh")
-exec "$python" "$root/tools/screenshot.py" "$binary" "$root/assets" "$output"
+exec "$python" "$root/tools/linux/screenshot.py" "$binary" "$root/assets" "$output"

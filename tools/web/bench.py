@@ -17,7 +17,7 @@ import statistics
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
 import harness  # noqa: E402
 
 ROUNDS = 7
@@ -127,7 +127,7 @@ def main():
     if len(sys.argv) != 2:
         sys.exit("usage: %s SITE/index.html" % sys.argv[0])
     site = os.path.dirname(os.path.abspath(sys.argv[1]))
-    assets = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets")
+    assets = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets")
     intro = harness.read_bmp(os.path.join(assets, "intro.bmp"))
     menu = harness.read_bmp(os.path.join(assets, "menu.bmp"))
     with harness.SiteServer(site) as server:

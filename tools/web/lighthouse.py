@@ -5,7 +5,7 @@ performance score of three runs and their median instead, and fails on none: it 
 busy the machine is.
 
 Run as: lighthouse-web.py [--performance] <site>/index.html
-(tools/test-web.sh installs and builds first)
+(tools/web/test.sh installs and builds first)
 """
 
 import json
@@ -15,7 +15,7 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
 import harness  # noqa: E402
 
 GATED = ("accessibility", "best-practices", "seo")

@@ -4,6 +4,6 @@
 # prints the numbers. Usage: measure-play.sh [RUNS]
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
-exec "$(bash "$root/tools/e2e-python.sh")" "$root/tools/measure-play.py" "$root/build/noughts" "$root/assets" \
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
+exec "$(bash "$root/tools/e2e-python.sh")" "$root/tools/linux/measure-play.py" "$root/build/noughts" "$root/assets" \
     "$root/tools/play.sh" "$@"

@@ -4,7 +4,7 @@
 # of tests/e2e/web/package-lock.json.
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 bash "$root/tools/setup.sh" web-test
 if ! command -v npm >/dev/null; then
     bash "$root/tools/setup.sh" npm

@@ -11,7 +11,7 @@ import sys
 import tempfile
 import zlib
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
 import harness  # noqa: E402
 
 # Rings in cells 0 and 6, crosses in 4 and 2 (cell = column * 3 + row, 90 pixels each).

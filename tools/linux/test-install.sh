@@ -6,7 +6,7 @@
 # Usage: test-install.sh BUILD_DIR (a configured and built tree with the tests).
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$(cd "$1" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -63,7 +63,7 @@ DESTDIR="$tmp/destdir" cmake --install "$build" >/dev/null
 check_tree "$tmp/destdir$prefix" noughts.6 LICENSE
 echo "test-install: installed tree in a DESTDIR: ok"
 
-deb=$(bash "$root/tools/build-deb.sh" "$root/build-deb" "$tmp/deb" | tail -n 1)
+deb=$(bash "$root/tools/linux/build-deb.sh" "$root/build-deb" "$tmp/deb" | tail -n 1)
 quiet lintian --fail-on error,warning "$deb"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "package section is not games"

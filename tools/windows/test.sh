@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Windows game (tools/build-windows.sh) and runs the end-to-end tests against the
+# Builds the Windows game (tools/windows/build.sh) and runs the end-to-end tests against the
 # packed noughts.exe under Wine, in a private Xvfb and a temporary Wine prefix.
 # Usage: test-windows.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 if [[ ${1:-} != --built ]]; then
-    bash "$root/tools/build-windows.sh"
+    bash "$root/tools/windows/build.sh"
 fi
 python=$(bash "$root/tools/e2e-python.sh")
 # Every wait in the tests is bounded; this bounds the whole run as well.

@@ -4,7 +4,7 @@
 # Prints the path of the .deb on its last line.
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 dir=${1:-$root/build-deb}
 out=${2:-$dir}
 # CMake reads CXXFLAGS and LDFLAGS but not CPPFLAGS, so the preprocessor's flags join CXXFLAGS.
@@ -13,7 +13,7 @@ out=${2:-$dir}
 eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 # CPack dates the package's members from SOURCE_DATE_EPOCH: the commit's time, when known.
-if epoch=$(bash "$root/tools/source-date-epoch.sh" "$root" 2>/dev/null); then
+if epoch=$(bash "$root/tools/release/source-date-epoch.sh" "$root" 2>/dev/null); then
     export SOURCE_DATE_EPOCH=$epoch
 fi
 TARGET=noughts bash "$root/tools/build.sh" "$dir" -DCMAKE_BUILD_TYPE=None \

@@ -1,4 +1,4 @@
-# CMake toolchain for 64-bit Windows with Debian's mingw-w64 (tools/build-windows.sh uses it).
+# CMake toolchain for 64-bit Windows with Debian's mingw-w64 (tools/windows/build.sh uses it).
 # Give the SDL 1.2 built for Windows as CMAKE_FIND_ROOT_PATH: libraries, headers and packages
 # are looked up only there and in mingw-w64's own tree, never in the host's, so the host's SDL
 # can never be picked up (an empty root path would let CMake search the host).

@@ -8,12 +8,12 @@
 #   noughts-VERSION-web.zip     the browser build
 #   SHA256SUMS                  the checksums of all of them
 # Every file is dated from the commit (SOURCE_DATE_EPOCH) and comes out byte-identical whoever
-# builds the same commit, wherever and whenever (tools/test-release.sh checks that).
+# builds the same commit, wherever and whenever (tools/release/test.sh checks that).
 # Usage: release.sh [OUT_DIR]; NOUGHTS_WINDOWS_SDL may name an SDL for Windows to reuse (see
-# tools/build-windows.sh). Work files go to build-release/ beside this script's tree.
+# tools/windows/build.sh). Work files go to build-release/ beside this script's tree.
 set -euo pipefail
 
-root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd -P)
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd -P)
 out=$(realpath -m -- "${1:-$root/release}")
 work=$root/build-release
 bash "$root/tools/setup.sh" release
@@ -36,7 +36,7 @@ mkdir -p "$work/export" "$work/build" "$out"
 # The export: exactly the commit's files, git's umask setting overridden so modes are 0644/0755.
 git -C "$root" -c tar.umask=0022 archive --format=tar --prefix=src/ "$commit" |
     tar -x -C "$work/export"
-version=$(bash "$work/export/src/tools/version.sh" "$work/export/src")
+version=$(bash "$work/export/src/tools/release/version.sh" "$work/export/src")
 name=noughts-$version
 mv "$work/export/src" "$work/export/$name"
 
@@ -61,13 +61,13 @@ quietly() {
 }
 
 # The Windows build waits on SDL's single-threaded configure, so it goes on beside the others.
-setsid bash "$src/tools/build-windows.sh" >"$work/windows.log" 2>&1 &
+setsid bash "$src/tools/windows/build.sh" >"$work/windows.log" 2>&1 &
 windows=$!
 trap 'kill -- -"$windows" 2>/dev/null || true' EXIT
-quietly "$work/deb.log" bash "$src/tools/build-deb.sh" "$src/build-deb" "$work/deb"
+quietly "$work/deb.log" bash "$src/tools/linux/build-deb.sh" "$src/build-deb" "$work/deb"
 deb=noughts_${version}_$(dpkg --print-architecture).deb
-# tools/build-web.sh OUT builds the tree it lies in and leaves OUT/NAME-web.zip.
-quietly "$work/web.log" bash "$src/tools/build-web.sh" "$work/web"
+# tools/web/build.sh OUT builds the tree it lies in and leaves OUT/NAME-web.zip.
+quietly "$work/web.log" bash "$src/tools/web/build.sh" "$work/web"
 cp "$work/web/$name-web.zip" "$work/"
 files=("$tarball" "$deb" "$name-win64.zip" "$name-web.zip")
 # The other architectures' packages, their sysroots kept beside the checkout (or in
