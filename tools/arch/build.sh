@@ -17,14 +17,7 @@ shift $(($# < 2 ? $# : 2))
 bash "$root/tools/setup.sh" arch
 sysroot=$(bash "$here/sysroot.sh" "$arch")
 forget_other_sysroot "$dir" "$sysroot"
-generator=()
-if [[ ! -f $dir/CMakeCache.txt ]]; then
-    generator=(-G Ninja)
-fi
-# The source folder is "." in file names the compiler records.
-CXXFLAGS="${CXXFLAGS:-} \"-ffile-prefix-map=$root=.\"" cmake -S "$root" -B "$dir" "${generator[@]}" \
-    -DCMAKE_TOOLCHAIN_FILE="$here/debian-cross.cmake" -DNOUGHTS_ARCH="$arch" \
-    -DNOUGHTS_SYSROOT="$sysroot" -DCMAKE_BUILD_TYPE=Release -DNOUGHTS_BENCH=OFF \
-    -DNOUGHTS_WERROR=ON "$@" >/dev/null
-cmake --build "$dir" -j"$(nproc)" ${TARGET:+--target "$TARGET"} >/dev/null
+bash "$root/tools/build.sh" "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/debian-cross.cmake" \
+    -DNOUGHTS_ARCH="$arch" -DNOUGHTS_SYSROOT="$sysroot" -DCMAKE_BUILD_TYPE=Release \
+    -DNOUGHTS_BENCH=OFF -DNOUGHTS_MAP_PATHS=ON "$@" >/dev/null
 echo "$dir"
