@@ -6,8 +6,8 @@
 # umask, domain and host name, and address space layout. Left out: time (libfaketime 0.9.10 breaks
 # utime(), which the builds' tools call) and user_group (it needs other users and sudo set up).
 # Every file must come out identical (diffoscope shows why not), the tarball must hold one
-# folder, the packages must carry the commit's date, and the .deb built under umask 002 must
-# pass lintian.
+# folder, the packages must carry the commit's date, and every .deb of the varied build (umask
+# 002) must pass lintian.
 # Usage: test-release.sh. NOUGHTS_WINDOWS_SDL, when set, is reused by the control only, so the
 # varied build makes SDL for Windows afresh and checks that too.
 set -euo pipefail
@@ -63,8 +63,8 @@ zcat "$tmp/root/usr/share/doc/noughts/changelog.gz" |
 grep -qF "date=\"$(date -u -d "@$epoch" +%F)\"" \
     "$tmp/root/usr/share/metainfo/org.example.noughts.metainfo.xml" ||
     fail "the AppStream release is not dated from the commit"
-if ! lintian_out=$(lintian --fail-on error,warning "$tmp"/out/b/*.deb 2>&1); then
+if ! lintian_out=$(lintian --fail-on error,warning "$out"/*.deb 2>&1); then
     printf '%s\n' "$lintian_out" >&2
-    fail "lintian finds fault with a .deb built under umask 002"
+    fail "lintian finds fault with a .deb of the varied build (umask 002)"
 fi
 echo "test-release: $(wc -w <<<"$files") files identical in both releases:" $files
