@@ -42,7 +42,13 @@ from Xlib.protocol import event as xevent
 
 PICTURE_NAMES = ("intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp", "win1.bmp", "win2.bmp",
                  "DRAW.bmp")
-DEFAULT_TIMEOUT = 5.0
+# A game built for another architecture runs under the command NOUGHTS_EMULATOR names (words
+# quoted as in a shell; tools/arch/run.sh), its path and arguments appended. The runtime linker's
+# variables go to it as -E NAME=VALUE options, as to qemu-user, so that they reach the game and
+# not the emulator.
+EMULATOR = shlex.split(os.environ.get("NOUGHTS_EMULATOR", ""))
+# Emulated, the game runs several times slower: a wait is a limit, never a pace, so it is longer.
+DEFAULT_TIMEOUT = 30.0 if EMULATOR else 5.0
 TOOL_TIMEOUT = 10.0
 POLL_INTERVAL = 0.02
 # sdl12-compat's SDL2 maps a first window and destroys it again while setting the video mode;
@@ -51,11 +57,6 @@ WINDOW_SETTLE = 0.25
 FAILURE_DIR = os.path.join(tempfile.gettempdir(), "noughts-e2e-failures")
 _failure_numbers = count(1)
 
-# A game built for another architecture runs under the command NOUGHTS_EMULATOR names (words
-# quoted as in a shell; tools/arch/run.sh), its path and arguments appended. The runtime linker's
-# variables go to it as -E NAME=VALUE options, as to qemu-user, so that they reach the game and
-# not the emulator.
-EMULATOR = shlex.split(os.environ.get("NOUGHTS_EMULATOR", ""))
 
 
 def emulated(binary, env):
@@ -635,9 +636,13 @@ class Game(Started):
                 # Wine may not have taken the motion when a click follows at once.
                 time.sleep(WINE_MOTION_PAUSE)
 
-    def wait_for_pointer(self, x, y, timeout=DEFAULT_TIMEOUT):
-        """Waits until the pointer is at (x, y) in window coordinates, where the game moves it
-        itself: pointer input sent before that move lands would be overtaken by it."""
+    def warped(self, action, x, y, timeout=DEFAULT_TIMEOUT):
+        """Does action, after which the game moves the pointer to (x, y) in window coordinates
+        itself, and waits until it has: pointer input sent before that move lands would be
+        overtaken by it. The pointer is first moved off that point, or the wait would prove
+        nothing."""
+        self.move_to(x + 1 if x + 1 < self.geometry()[2] else x - 1, y)
+        action()
         left, top, _, _ = self.geometry()
         wait_until(lambda: self.x.pointer() == (left + x, top + y), timeout,
                    "the game to move the pointer to (%d, %d)" % (x, y))
@@ -825,8 +830,8 @@ class WebGame(Game):
     def move_to(self, x, y):
         self.browser.call("move", x=x, y=y)
 
-    def wait_for_pointer(self, x, y, timeout=DEFAULT_TIMEOUT):
-        pass  # a page cannot move the pointer: Emscripten's SDL_WarpMouse does nothing
+    def warped(self, action, x, y, timeout=DEFAULT_TIMEOUT):
+        action()  # a page cannot move the pointer: Emscripten's SDL_WarpMouse does nothing
 
     def click(self, button=1):
         self.browser.call("click", button=button)

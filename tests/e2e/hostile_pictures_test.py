@@ -51,7 +51,7 @@ def ring_wins(game):
 STEPS = (
     ("intro", lambda game: None),
     ("menu", lambda game: game.key("space")),
-    ("field", lambda game: (game.key("space"), game.wait_for_pointer(240, 136),
+    ("field", lambda game: (game.warped(lambda: game.key("space"), 240, 136),
                             game.move_to(200, 100))),
     ("item", lambda game: game.key("i")),
     ("field again", lambda game: game.key("Escape")),

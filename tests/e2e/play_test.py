@@ -29,7 +29,7 @@ START_POINTER = (240, 136)  # the window's centre, where entering the field puts
 # 150 x 60 result picture (305..454, 120..179) both lie wholly in the window and off the board,
 # over the panel's right end and the black beyond it.
 REST = (380, 150)
-WAIT = 4.0
+WAIT = harness.DEFAULT_TIMEOUT
 
 
 def solid(width, height, colour):
@@ -205,8 +205,7 @@ class PlayTest(harness.GameTestCase):
         game.wait_for_image(self.pictures["intro.bmp"], name="intro")
         game.key("space")
         game.wait_for_image(self.pictures["menu.bmp"], name="menu")
-        game.key("space")
-        game.wait_for_pointer(*START_POINTER)
+        game.warped(lambda: game.key("space"), *START_POINTER)
         return game
 
     def assert_shows(self, game, field, name):

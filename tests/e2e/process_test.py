@@ -26,7 +26,7 @@ BLACK = (0, 0, 0)
 WHITE = (255, 255, 255)
 GRAY = (128, 128, 128)
 CELLS = [(45 + 90 * (i // 3), 45 + 90 * (i % 3)) for i in range(9)]
-READ_TIMEOUT = 5.0
+READ_TIMEOUT = harness.DEFAULT_TIMEOUT
 
 
 def read_lines(fd, count, timeout=READ_TIMEOUT):
@@ -72,8 +72,7 @@ class ProcessTest(harness.GameTestCase):
 
     def enter_play(self, game):
         game.key("space")
-        game.key("space")
-        game.wait_for_pointer(240, 136)  # the window's centre
+        game.warped(lambda: game.key("space"), 240, 136)  # the window's centre
 
     def click(self, game, cell):
         game.move_to(*CELLS[cell])
@@ -107,8 +106,8 @@ class ProcessTest(harness.GameTestCase):
         reader = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
         try:
             self.assertEqual(pending(reader), b"", "a lost line was kept and sent later")
-            game.key("Escape")
-            game.wait_for_pointer(*CELLS[8])  # back on the field, where it was left
+            # Back on the field, where it was left.
+            game.warped(lambda: game.key("Escape"), *CELLS[8])
             self.click(game, 2)
             self.assertEqual(read_lines(reader, 1), "click : %d, %d, 1\n" % CELLS[2])
         finally:
