@@ -48,6 +48,18 @@ web=$!
 setsid nice -n 19 bash "$root/tools/arch/test.sh" --unit >"$arch_log" 2>&1 &
 arch=$!
 
+# finish_arch WHAT: waits for the other architectures' background job and shows its output.
+finish_arch() {
+    local status=0
+    wait "$arch" || status=$?
+    arch=
+    cat "$arch_log"
+    if [[ $status -ne 0 ]]; then
+        echo "test.sh: $1 failed" >&2
+        exit 1
+    fi
+}
+
 bash "$root/tools/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
 
@@ -75,14 +87,7 @@ cat "$release_log"
 [[ $status -eq 0 ]] || exit 1
 bash "$root/tools/windows/test.sh" --built
 
-status=0
-wait "$arch" || status=$?
-arch=
-cat "$arch_log"
-if [[ $status -ne 0 ]]; then
-    echo "test.sh: the other architectures' tests failed" >&2
-    exit 1
-fi
+finish_arch "the other architectures' tests"
 # The end-to-end runs left mostly wait on their games, so s390x's goes on beside the browsers'.
 setsid ctest --test-dir "$root/build-arch/s390x" --output-on-failure -L e2e >"$arch_log" 2>&1 &
 arch=$!
@@ -96,11 +101,4 @@ fi
 web=
 bash "$root/tools/web/test.sh" --built
 
-status=0
-wait "$arch" || status=$?
-arch=
-cat "$arch_log"
-if [[ $status -ne 0 ]]; then
-    echo "test.sh: the end-to-end tests on s390x failed" >&2
-    exit 1
-fi
+finish_arch "the end-to-end tests on s390x"
