@@ -78,6 +78,66 @@ bool WriteSolidBmp(const char* name, int w, int h, Uint8 red, Uint8 green, Uint8
     return saved;
 }
 
+static void PutLittleEndian(std::string& bytes, Uint32 value, int size)
+{
+    for (int i = 0; i < size; ++i)
+    {
+        bytes.push_back(static_cast<char>(value >> (8 * i)));
+    }
+}
+
+std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, Uint32 compression, Uint32 colours,
+                   const std::string& pixels)
+{
+    const Uint32 offset = 54 + 4 * colours;
+    std::string bytes = "BM";
+    PutLittleEndian(bytes, static_cast<Uint32>(offset + pixels.size()), 4);
+    PutLittleEndian(bytes, 0, 4);
+    PutLittleEndian(bytes, offset, 4);
+    PutLittleEndian(bytes, 40, 4);
+    PutLittleEndian(bytes, static_cast<Uint32>(w), 4);
+    PutLittleEndian(bytes, static_cast<Uint32>(h), 4);
+    PutLittleEndian(bytes, 1, 2);
+    PutLittleEndian(bytes, bits, 2);
+    PutLittleEndian(bytes, compression, 4);
+    PutLittleEndian(bytes, static_cast<Uint32>(pixels.size()), 4);
+    bytes.append(8, '\0');
+    PutLittleEndian(bytes, colours, 4);
+    bytes.append(4 + 4 * colours, '\0');
+    return bytes + pixels;
+}
+
+std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, std::size_t pixelBytes)
+{
+    return Bitmap(w, h, bits, 0, 0, std::string(pixelBytes, '\0'));
+}
+
+std::string CoreBitmap(Uint16 w, Uint16 h, const std::string& pixels)
+{
+    std::string bytes = "BM";
+    PutLittleEndian(bytes, static_cast<Uint32>(26 + 3 * 256 + pixels.size()), 4);
+    PutLittleEndian(bytes, 0, 4);
+    PutLittleEndian(bytes, 26 + 3 * 256, 4);
+    PutLittleEndian(bytes, 12, 4);
+    PutLittleEndian(bytes, w, 2);
+    PutLittleEndian(bytes, h, 2);
+    PutLittleEndian(bytes, 1, 2);
+    PutLittleEndian(bytes, 8, 2);
+    bytes.append(3 * 256, '\0');
+    return bytes + pixels;
+}
+
+bool WriteFile(const char* name, const std::string& bytes)
+{
+    FILE* const file = std::fopen(name, "wb");
+    if (file == nullptr)
+    {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
 bool CopyShippedPicture(const char* name)
 {
     std::error_code error;
