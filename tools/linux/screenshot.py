@@ -1,6 +1,6 @@
 """Plays into a game in a private Xvfb and saves the window as a PNG; see screenshot.sh.
 
-Run as: screenshot.py <noughts binary> <assets dir> <output png>
+Run as: tools/linux/screenshot.py <noughts binary> <assets dir> <output png>
 """
 
 import os

@@ -4,7 +4,7 @@ scores and fails when any is below 95. With --performance (tools/bench.sh) it pr
 performance score of three runs and their median instead, and fails on none: it depends on how
 busy the machine is.
 
-Run as: lighthouse-web.py [--performance] <site>/index.html
+Run as: tools/web/lighthouse.py [--performance] <site>/index.html
 (tools/web/test.sh installs and builds first)
 """
 
