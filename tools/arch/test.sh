@@ -55,8 +55,8 @@ test_arch() {
 
 status=0
 for arch in "$@"; do
-    echo "arch test: $arch"
+    echo "tools/arch/test.sh: $arch"
     time test_arch "$arch" || status=1
 done
-[[ $status -eq 0 ]] || echo "arch test: failed" >&2
+[[ $status -eq 0 ]] || echo "tools/arch/test.sh: failed" >&2
 exit $status

@@ -56,8 +56,8 @@ def main():
         if performance:
             runs = [scores(server, ["performance"])["performance"]
                     for _ in range(PERFORMANCE_RUNS)]
-            print("Lighthouse performance (a phone's settings): %s, median %d" % (
-                ", ".join(map(str, runs)), statistics.median(runs)))
+            print("Lighthouse performance (a phone's settings): %s, median %d, load average %.1f"
+                  % (", ".join(map(str, runs)), statistics.median(runs), os.getloadavg()[0]))
             return
         result = scores(server, GATED)
     print("Lighthouse: " + ", ".join("%s %d" % item for item in result.items()))
