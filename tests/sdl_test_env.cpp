@@ -209,46 +209,46 @@ static void Push(SDL_Event* event)
     SDL_PushEvent(event);
 }
 
-void PushKeyDown(SDLKey key, SDLMod mod)
+static void PushKey(Uint8 type, Uint8 state, SDLKey key, SDLMod mod)
 {
     SDL_Event event = {};
-    event.type = SDL_KEYDOWN;
-    event.key.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
+    event.type = type;
+    event.key.type = type;
+    event.key.state = state;
     event.key.keysym.sym = key;
     event.key.keysym.mod = mod;
     Push(&event);
 }
 
+void PushKeyDown(SDLKey key, SDLMod mod)
+{
+    PushKey(SDL_KEYDOWN, SDL_PRESSED, key, mod);
+}
+
 void PushKeyUp(SDLKey key)
 {
+    PushKey(SDL_KEYUP, SDL_RELEASED, key, KMOD_NONE);
+}
+
+static void PushJoyButton(Uint8 type, Uint8 state, Uint8 button, Uint8 which)
+{
     SDL_Event event = {};
-    event.type = SDL_KEYUP;
-    event.key.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    event.key.keysym.sym = key;
+    event.type = type;
+    event.jbutton.type = type;
+    event.jbutton.which = which;
+    event.jbutton.button = button;
+    event.jbutton.state = state;
     Push(&event);
 }
 
 void PushJoyButtonDown(Uint8 button, Uint8 which)
 {
-    SDL_Event event = {};
-    event.type = SDL_JOYBUTTONDOWN;
-    event.jbutton.type = SDL_JOYBUTTONDOWN;
-    event.jbutton.which = which;
-    event.jbutton.button = button;
-    event.jbutton.state = SDL_PRESSED;
-    Push(&event);
+    PushJoyButton(SDL_JOYBUTTONDOWN, SDL_PRESSED, button, which);
 }
 
 void PushJoyButtonUp(Uint8 button)
 {
-    SDL_Event event = {};
-    event.type = SDL_JOYBUTTONUP;
-    event.jbutton.type = SDL_JOYBUTTONUP;
-    event.jbutton.button = button;
-    event.jbutton.state = SDL_RELEASED;
-    Push(&event);
+    PushJoyButton(SDL_JOYBUTTONUP, SDL_RELEASED, button, 0);
 }
 
 void PushMouseMotion(Uint16 x, Uint16 y)

@@ -9,5 +9,6 @@ for python in "$@" "$(command -v python3 || true)" /usr/bin/python3; do
         exit 0
     fi
 done
-echo "no python3 has python3-xlib and python3-numpy (bash tools/setup.sh test installs them)" >&2
+echo "tools/e2e-python.sh: no python3 has python3-xlib and python3-numpy" \
+    "(bash tools/setup.sh test installs them)" >&2
 exit 1

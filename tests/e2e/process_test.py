@@ -20,12 +20,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import HarnessError, shipped_pictures  # noqa: E402
+from harness import (BLACK, GRAY, WHITE, HarnessError, cell_centre,  # noqa: E402
+                     shipped_pictures)
 
-BLACK = (0, 0, 0)
-WHITE = (255, 255, 255)
-GRAY = (128, 128, 128)
-CELLS = [(45 + 90 * (i // 3), 45 + 90 * (i % 3)) for i in range(9)]
 READ_TIMEOUT = harness.DEFAULT_TIMEOUT
 
 
@@ -75,7 +72,7 @@ class ProcessTest(harness.GameTestCase):
         game.warped(lambda: game.key("space"), 240, 136)  # the window's centre
 
     def click(self, game, cell):
-        game.move_to(*CELLS[cell])
+        game.move_to(*cell_centre(cell))
         game.click()
 
     def quit_from_play(self, game):
@@ -107,9 +104,9 @@ class ProcessTest(harness.GameTestCase):
         try:
             self.assertEqual(pending(reader), b"", "a lost line was kept and sent later")
             # Back on the field, where it was left.
-            game.warped(lambda: game.key("Escape"), *CELLS[8])
+            game.warped(lambda: game.key("Escape"), *cell_centre(8))
             self.click(game, 2)
-            self.assertEqual(read_lines(reader, 1), "click : %d, %d, 1\n" % CELLS[2])
+            self.assertEqual(read_lines(reader, 1), "click : %d, %d, 1\n" % cell_centre(2))
         finally:
             os.close(reader)
         self.quit_from_play(game)

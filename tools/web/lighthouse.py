@@ -40,7 +40,7 @@ def scores(server, categories):
         with open(report) as f:
             result = json.load(f)
     if result.get("runtimeError"):
-        sys.exit("Lighthouse: %s" % result["runtimeError"])
+        sys.exit("tools/web/lighthouse.py: Lighthouse failed: %s" % result["runtimeError"])
     return {name: round(result["categories"][name]["score"] * 100) for name in categories}
 
 
@@ -63,7 +63,7 @@ def main():
     print("Lighthouse: " + ", ".join("%s %d" % item for item in result.items()))
     low = [name for name, score in result.items() if score < LEAST]
     if low:
-        sys.exit("Lighthouse: below %d in %s" % (LEAST, ", ".join(low)))
+        sys.exit("tools/web/lighthouse.py: below %d in %s" % (LEAST, ", ".join(low)))
 
 
 if __name__ == "__main__":
