@@ -34,7 +34,8 @@ esac
 # escaped twice): say so before a build fails on it.
 root=$(cd -- "$here/.." && pwd)
 if [[ $root == *[[:cntrl:]\"\\\$\`\;#\|\<\>]* ]]; then
-    printf 'setup.sh: cannot build in %q: its path holds a control character or one of %s; move the tree to another folder\n' "$root" '" \ $ ` ; # | < >' >&2
+    printf 'tools/setup.sh: cannot build in %q: its path holds a control character or one of %s;%s\n' \
+        "$root" '" \ $ ` ; # | < >' ' move the tree to another folder' >&2
     exit 2
 fi
 mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')
