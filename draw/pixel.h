@@ -17,7 +17,6 @@ constexpr int LOW_BYTES_OFFSET = SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0;
 // Writes value as one Bpp-byte pixel at `at`; the bytes above a pixel's size are dropped.
 template <int Bpp> inline void StorePixel(Uint8* at, Uint32 value)
 {
-    static_assert(Bpp >= 1 && Bpp <= 4, "SDL 1.2 pixels have 1 to 4 bytes");
     if constexpr (Bpp == 1)
     {
         *at = static_cast<Uint8>(value);
@@ -37,42 +36,23 @@ template <int Bpp> inline void StorePixel(Uint8* at, Uint32 value)
     }
 }
 
-// The value of the Bpp-byte pixel at `at`.
-template <int Bpp> inline Uint32 LoadPixel(const Uint8* at)
+// The value of the pixel of `bytesPerPixel` bytes (1 to 4) at `at`.
+inline Uint32 LoadPixel(const Uint8* at, int bytesPerPixel)
 {
-    static_assert(Bpp >= 1 && Bpp <= 4, "SDL 1.2 pixels have 1 to 4 bytes");
-    if constexpr (Bpp == 1)
+    if (bytesPerPixel == 1)
     {
         return *at;
     }
-    else if constexpr (Bpp == 2)
+    if (bytesPerPixel == 2)
     {
         Uint16 low = 0;
         std::memcpy(&low, at, sizeof low);
         return low;
     }
-    else
-    {
-        Uint32 value = 0;
-        std::memcpy(reinterpret_cast<Uint8*>(&value) + (Bpp == 3 ? LOW_BYTES_OFFSET : 0), at, Bpp);
-        return value;
-    }
-}
-
-// The same for a pixel size known only at run time (1 to 4).
-inline Uint32 LoadPixel(const Uint8* at, int bytesPerPixel)
-{
-    switch (bytesPerPixel)
-    {
-    case 1:
-        return LoadPixel<1>(at);
-    case 2:
-        return LoadPixel<2>(at);
-    case 3:
-        return LoadPixel<3>(at);
-    default:
-        return LoadPixel<4>(at);
-    }
+    Uint32 value = 0;
+    const int offset = bytesPerPixel == 3 ? LOW_BYTES_OFFSET : 0;
+    std::memcpy(reinterpret_cast<Uint8*>(&value) + offset, at, bytesPerPixel);
+    return value;
 }
 
 // The unsigned value of `count` (1 to 4) bytes stored lowest first, as a bitmap file stores
