@@ -1,5 +1,6 @@
 #include "draw/draw.h"
 
+#include "draw/pixel.h"
 #include "draw/surface_check.h"
 #include "draw/vector_row.h"
 
@@ -28,42 +29,16 @@ struct Direction
 };
 } // namespace
 
-// Stores one mapped value at a pixel's address. 2- and 4-byte values go through memcpy so a
-// pitch that leaves rows unaligned stays defined; it still compiles to one store. A 3-byte
-// pixel is, as SDL 1.2 stores and reads it, the value's three low bytes in the machine's own
-// order: low byte first on a little-endian machine, high byte first on a big-endian one.
-template <int Bpp> static inline void Store(Uint8* at, Uint32 value)
-{
-    if constexpr (Bpp == 1)
-    {
-        *at = static_cast<Uint8>(value);
-    }
-    else if constexpr (Bpp == 2)
-    {
-        const Uint16 low = static_cast<Uint16>(value);
-        std::memcpy(at, &low, sizeof low);
-    }
-    else if constexpr (Bpp == 3)
-    {
-        constexpr int lowBytes = SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0;
-        std::memcpy(at, reinterpret_cast<const Uint8*>(&value) + lowBytes, 3);
-    }
-    else
-    {
-        std::memcpy(at, &value, sizeof value);
-    }
-}
-
 template <int Bpp> static inline void Plot(const Canvas& canvas, int x, int y, Uint32 value)
 {
-    Store<Bpp>(canvas.pixels + static_cast<std::ptrdiff_t>(y) * canvas.pitch + x * Bpp, value);
+    StorePixel<Bpp>(canvas.pixels + static_cast<std::ptrdiff_t>(y) * canvas.pitch + x * Bpp, value);
 }
 
 template <int Bpp> static void FillRow(Uint8* row, int width, Uint32 value)
 {
     for (int x = 0; x < width; ++x)
     {
-        Store<Bpp>(row + x * Bpp, value);
+        StorePixel<Bpp>(row + x * Bpp, value);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "frame/picture.h"
 
+#include "draw/pixel.h"
 #include "draw/surface_check.h"
 #ifdef __EMSCRIPTEN__
 #include "frame/web_bmp.h"
@@ -93,16 +94,6 @@ static const Uint32 CORE_INFO_BYTES = 12;
 static const Uint32 UNCOMPRESSED = 0;
 static const Uint32 RUN_LENGTH_8 = 1;
 static const Uint32 RUN_LENGTH_4 = 2;
-
-static Uint32 ReadLittleEndian(const Uint8* bytes, int count)
-{
-    Uint32 value = 0;
-    for (int i = count - 1; i >= 0; --i)
-    {
-        value = value << 8 | bytes[i];
-    }
-    return value;
-}
 
 // The fewest bytes from the pixels' offset on that any loader reads from a bitmap stored row by
 // row: every row but the last with its padding, and the last up to its final pixel. SDL2 reads
@@ -247,18 +238,7 @@ static bool IsFullyOpaque(const SDL_Surface* picture)
         const Uint8* const row = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch;
         for (int x = 0; x < picture->w; ++x)
         {
-            Uint32 value = 0;
-            if (bpp == 2)
-            {
-                Uint16 narrow = 0;
-                std::memcpy(&narrow, row + x * 2, sizeof narrow);
-                value = narrow;
-            }
-            else
-            {
-                std::memcpy(&value, row + x * 4, sizeof value);
-            }
-            if ((value & alpha) != alpha)
+            if ((LoadPixel(row + x * bpp, bpp) & alpha) != alpha)
             {
                 return false;
             }

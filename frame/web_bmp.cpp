@@ -1,5 +1,7 @@
 #include "frame/web_bmp.h"
 
+#include "draw/pixel.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -232,16 +234,6 @@ void WebFreeSurface(SDL_Surface* surface)
     std::free(surface);
 }
 
-static Uint32 ReadPixel(const Uint8* at, int bytes)
-{
-    Uint32 value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-    {
-        value = value << 8 | at[i];
-    }
-    return value;
-}
-
 // A channel widened to 8 bits by shifting, as SDL 1.2's RGB_FROM_PIXEL does (a shift past 31
 // wraps, as it does on the machines SDL runs on).
 static Uint32 Widened(Uint32 pixel, Uint32 mask, int shift, int loss)
@@ -316,7 +308,7 @@ SDL_Surface* WebShownPicture(const SDL_Surface* loaded)
         Uint8* const out = static_cast<Uint8*>(shown->pixels) + y * shown->pitch;
         for (int x = 0; x < loaded->w; ++x)
         {
-            const Uint32 value = ToDisplay(from, packing, ReadPixel(in + x * bytes, bytes));
+            const Uint32 value = ToDisplay(from, packing, LoadPixel(in + x * bytes, bytes));
             std::memcpy(out + x * 4, &value, sizeof value);
         }
     }

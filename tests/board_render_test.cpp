@@ -60,31 +60,14 @@ template <typename Colour> bool WritePicture(const char* name, int w, int h, Col
 // never writes: the board copies such a picture as it is.
 bool WriteDisplayLayoutBmp(const char* name, int w, int h, Rgb colour)
 {
-    const Uint32 pixelBytes = static_cast<Uint32>(w) * h * 4;
-    std::vector<Uint8> bytes(54 + pixelBytes);
-    const auto put = [&bytes](int at, Uint32 value, int count)
+    const Uint32 pixel = 0xFF000000u | colour.r << 16 | colour.g << 8 | colour.b;
+    std::string pixels;
+    for (int i = 0; i < w * h; ++i)
     {
-        for (int i = 0; i < count; ++i)
-        {
-            bytes[at + i] = static_cast<Uint8>(value >> (8 * i));
-        }
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put(2, 54 + pixelBytes, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, w, 4);
-    put(22, h, 4);
-    put(26, 1, 2);
-    put(28, 32, 2);
-    for (Uint32 at = 54; at < bytes.size(); at += 4)
-    {
-        put(at, 0xFF000000u | colour.r << 16 | colour.g << 8 | colour.b, 4);
+        pixels.append({static_cast<char>(pixel), static_cast<char>(pixel >> 8),
+                       static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 24)});
     }
-    std::ofstream file(name, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return static_cast<bool>(file);
+    return WriteFile(name, Bitmap(w, h, 32, 0, 0, pixels));
 }
 
 // A 90 x 90 cell picture at (x, y) with the frame drawn into it: left and top edges whole,

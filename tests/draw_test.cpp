@@ -162,14 +162,21 @@ TEST_P(DrawTest, ClearAndPanelPaintExactlyTheirPixels)
     const Format& format = GetParam();
     const int w = 37;
     const int h = 6;
+    // What each panel leaves on the 37 x 6 surface, worked out by hand: the gray rectangle's
+    // columns and rows (the panel inside the surface, none for a side of 0 or less) and those of
+    // the untouched square (the covered square inside that rectangle).
     struct Panel
     {
         int width, height, covered;
+        int grayColumns, grayRows, keptColumns, keptRows;
     };
-    // The covered square stays as it was, only as far as it lies inside the panel.
-    const Panel panels[] = {{5, 3, 0},     {0, 6, 0},   {4, 0, 0}, {-2, 3, 0}, {37, 6, 0},
-                            {100, 100, 0}, {36, 1, 0},  {1, 6, 0}, {9, 6, 6},  {9, 6, 2},
-                            {5, 3, 4},     {37, 6, 40}, {4, 0, 3}, {9, 6, -1}};
+    const Panel panels[] = {
+        {5, 3, 0, 5, 3, 0, 0},   {0, 6, 0, 0, 0, 0, 0},   {4, 0, 0, 0, 0, 0, 0},
+        {-2, 3, 0, 0, 0, 0, 0},  {37, 6, 0, 37, 6, 0, 0}, {100, 100, 0, 37, 6, 0, 0},
+        {36, 1, 0, 36, 1, 0, 0}, {1, 6, 0, 1, 6, 0, 0},   {9, 6, 6, 9, 6, 6, 6},
+        {9, 6, 2, 9, 6, 2, 2},   {5, 3, 4, 5, 3, 4, 3},   {37, 6, 40, 37, 6, 37, 6},
+        {4, 0, 3, 0, 0, 0, 0},   {9, 6, -1, 9, 6, 0, 0},
+    };
     // Without padding the rows lie back to back, with it they must stay apart.
     for (const int padding : {0, 3})
     {
@@ -188,9 +195,9 @@ TEST_P(DrawTest, ClearAndPanelPaintExactlyTheirPixels)
             {
                 for (int x = 0; x < w; ++x)
                 {
-                    const bool gray = x < panel.width && y < panel.height;
-                    const bool covered = gray && x < panel.covered && y < panel.covered;
-                    if (!covered)
+                    const bool gray = x < panel.grayColumns && y < panel.grayRows;
+                    const bool kept = x < panel.keptColumns && y < panel.keptRows;
+                    if (!kept)
                     {
                         target.Expect(x, y, gray ? format.gray : format.black);
                     }

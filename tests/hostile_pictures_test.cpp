@@ -24,72 +24,9 @@ namespace
 const char* const kNames[] = {"intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp",
                               "win1.bmp",  "win2.bmp", "DRAW.bmp"};
 
-void PutLe(std::string& bytes, Uint32 value, int size)
-{
-    for (int i = 0; i < size; ++i)
-    {
-        bytes.push_back(static_cast<char>(value >> (8 * i)));
-    }
-}
-
 const Uint32 kRle8 = 1;
 // A run-length encoded bitmap that ends before its first pixel: SDL leaves every pixel 0.
 const std::string kEndOfBitmap("\0\1", 2);
-
-// A bitmap whose 40-byte header says w x h at bits per pixel with the given compression,
-// followed by a palette of `colours` black entries and then the pixel bytes.
-std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, Uint32 compression, Uint32 colours,
-                   const std::string& pixels)
-{
-    const Uint32 offset = 54 + 4 * colours;
-    std::string bytes = "BM";
-    PutLe(bytes, static_cast<Uint32>(offset + pixels.size()), 4);
-    PutLe(bytes, 0, 4);
-    PutLe(bytes, offset, 4);
-    PutLe(bytes, 40, 4);
-    PutLe(bytes, static_cast<Uint32>(w), 4);
-    PutLe(bytes, static_cast<Uint32>(h), 4);
-    PutLe(bytes, 1, 2);
-    PutLe(bytes, bits, 2);
-    PutLe(bytes, compression, 4);
-    PutLe(bytes, static_cast<Uint32>(pixels.size()), 4);
-    bytes.append(8, '\0');
-    PutLe(bytes, colours, 4);
-    bytes.append(4 + 4 * colours, '\0');
-    return bytes + pixels;
-}
-
-std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, std::size_t pixelBytes)
-{
-    return Bitmap(w, h, bits, 0, 0, std::string(pixelBytes, '\0'));
-}
-
-// The same with the 12-byte OS/2 header, whose sides have 16 bits, and 8-bit pixels.
-std::string CoreBitmap(Uint16 w, Uint16 h, const std::string& pixels)
-{
-    std::string bytes = "BM";
-    PutLe(bytes, static_cast<Uint32>(26 + 3 * 256 + pixels.size()), 4);
-    PutLe(bytes, 0, 4);
-    PutLe(bytes, 26 + 3 * 256, 4);
-    PutLe(bytes, 12, 4);
-    PutLe(bytes, w, 2);
-    PutLe(bytes, h, 2);
-    PutLe(bytes, 1, 2);
-    PutLe(bytes, 8, 2);
-    bytes.append(3 * 256, '\0');
-    return bytes + pixels;
-}
-
-bool WriteFile(const char* name, const std::string& bytes)
-{
-    FILE* const file = std::fopen(name, "wb");
-    if (file == nullptr)
-    {
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}
 
 class HostilePicturesTest : public PlaySession
 {

@@ -71,20 +71,12 @@ namespace
 // A 4 x 2 32-bit uncompressed bitmap whose fourth bytes range from transparent to opaque.
 bool WriteVaryingAlphaBmp(const char* name)
 {
-    // File header (size 86, pixels at 54), then the 40-byte info header: 4 x 2, 32 bits.
-    Uint8 header[54] = {'B', 'M', 86, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40};
-    header[18] = 4;
-    header[22] = 2;
-    header[26] = 1;
-    header[28] = 32;
     // Blue, green, red and the fourth byte of each pixel, bottom row first.
     const Uint8 pixels[32] = {10,  200, 30, 0,  250, 20,  40,  64,  0,   0,  255,
                               128, 90,  90, 90, 255, 255, 255, 255, 200, 1,  2,
                               3,   32,  60, 70, 80,  16,  0,   0,   0,   100};
-    std::ofstream file(name, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(header), sizeof header);
-    file.write(reinterpret_cast<const char*>(pixels), sizeof pixels);
-    return static_cast<bool>(file);
+    const std::string bytes(reinterpret_cast<const char*>(pixels), sizeof pixels);
+    return WriteFile(name, Bitmap(4, 2, 32, 0, 0, bytes));
 }
 
 // Blits picture onto a patterned surface in the display's format, with BlitWhole as the game

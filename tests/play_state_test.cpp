@@ -438,20 +438,24 @@ TEST_F(PlayStateTest, CrossIsTwoWhiteDiagonalsOverTheCellPicture)
     Enter();
     SDL_Surface* const expected = MakeSurface(90, 90, 32);
     FillRgb(expected, 0, 0, 90, 90, CELL);
-    // First line (-1, -1) to (90, 90): its first sample is outside, the next truncates to
-    // (0, 0), and it stops short at (89, 89).
-    for (int d = 0; d < 90; ++d)
+    // The white pixels, worked out by hand from the two strokes' end points as runs of
+    // pixels from (x, y), each one column right and `down` rows lower than the one before.
+    // (-1, -1) to (90, 90) runs along the pixels' corners and lights (0, 0) to (89, 89): a
+    // coordinate between -1 and 0 truncates to 0, and the last sample falls short of 90. (0, 89) to
+    // (90, -1) starts exactly on (0, 89) and then runs through the pixels of the diagonal just
+    // above it, (0, 88) to (88, 0); its last column lies between rows 0 and -1, which truncates to
+    // row 0: (89, 0).
+    const struct
     {
-        FillRgb(expected, d, d, 1, 1, WHITE);
-    }
-    // Second line (0, 89) to (90, -1): after its start, x = floor(90t) and y truncates
-    // 89 - 90t to 88 - x, until y turns negative and truncates up to 0 at the last column.
-    FillRgb(expected, 0, 89, 1, 1, WHITE);
-    for (int x = 0; x <= 88; ++x)
+        int x, y, count, down;
+    } runs[] = {{0, 0, 90, 1}, {0, 89, 1, 0}, {0, 88, 89, -1}, {89, 0, 1, 0}};
+    for (const auto& run : runs)
     {
-        FillRgb(expected, x, 88 - x, 1, 1, WHITE);
+        for (int i = 0; i < run.count; ++i)
+        {
+            FillRgb(expected, run.x + i, run.y + i * run.down, 1, 1, WHITE);
+        }
     }
-    FillRgb(expected, 89, 0, 1, 1, WHITE);
     EXPECT_EQ("", CompareSurfaces(play->crossImage, expected, "cross-image"));
     SDL_FreeSurface(expected);
 }

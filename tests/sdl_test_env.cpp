@@ -78,6 +78,66 @@ bool WriteSolidBmp(const char* name, int w, int h, Uint8 red, Uint8 green, Uint8
     return saved;
 }
 
+static void PutLittleEndian(std::string& bytes, Uint32 value, int size)
+{
+    for (int i = 0; i < size; ++i)
+    {
+        bytes.push_back(static_cast<char>(value >> (8 * i)));
+    }
+}
+
+std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, Uint32 compression, Uint32 colours,
+                   const std::string& pixels)
+{
+    const Uint32 offset = 54 + 4 * colours;
+    std::string bytes = "BM";
+    PutLittleEndian(bytes, static_cast<Uint32>(offset + pixels.size()), 4);
+    PutLittleEndian(bytes, 0, 4);
+    PutLittleEndian(bytes, offset, 4);
+    PutLittleEndian(bytes, 40, 4);
+    PutLittleEndian(bytes, static_cast<Uint32>(w), 4);
+    PutLittleEndian(bytes, static_cast<Uint32>(h), 4);
+    PutLittleEndian(bytes, 1, 2);
+    PutLittleEndian(bytes, bits, 2);
+    PutLittleEndian(bytes, compression, 4);
+    PutLittleEndian(bytes, static_cast<Uint32>(pixels.size()), 4);
+    bytes.append(8, '\0');
+    PutLittleEndian(bytes, colours, 4);
+    bytes.append(4 + 4 * colours, '\0');
+    return bytes + pixels;
+}
+
+std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, std::size_t pixelBytes)
+{
+    return Bitmap(w, h, bits, 0, 0, std::string(pixelBytes, '\0'));
+}
+
+std::string CoreBitmap(Uint16 w, Uint16 h, const std::string& pixels)
+{
+    std::string bytes = "BM";
+    PutLittleEndian(bytes, static_cast<Uint32>(26 + 3 * 256 + pixels.size()), 4);
+    PutLittleEndian(bytes, 0, 4);
+    PutLittleEndian(bytes, 26 + 3 * 256, 4);
+    PutLittleEndian(bytes, 12, 4);
+    PutLittleEndian(bytes, w, 2);
+    PutLittleEndian(bytes, h, 2);
+    PutLittleEndian(bytes, 1, 2);
+    PutLittleEndian(bytes, 8, 2);
+    bytes.append(3 * 256, '\0');
+    return bytes + pixels;
+}
+
+bool WriteFile(const char* name, const std::string& bytes)
+{
+    FILE* const file = std::fopen(name, "wb");
+    if (file == nullptr)
+    {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
 bool CopyShippedPicture(const char* name)
 {
     std::error_code error;
@@ -149,46 +209,46 @@ static void Push(SDL_Event* event)
     SDL_PushEvent(event);
 }
 
-void PushKeyDown(SDLKey key, SDLMod mod)
+static void PushKey(Uint8 type, Uint8 state, SDLKey key, SDLMod mod)
 {
     SDL_Event event = {};
-    event.type = SDL_KEYDOWN;
-    event.key.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
+    event.type = type;
+    event.key.type = type;
+    event.key.state = state;
     event.key.keysym.sym = key;
     event.key.keysym.mod = mod;
     Push(&event);
 }
 
+void PushKeyDown(SDLKey key, SDLMod mod)
+{
+    PushKey(SDL_KEYDOWN, SDL_PRESSED, key, mod);
+}
+
 void PushKeyUp(SDLKey key)
 {
+    PushKey(SDL_KEYUP, SDL_RELEASED, key, KMOD_NONE);
+}
+
+static void PushJoyButton(Uint8 type, Uint8 state, Uint8 button, Uint8 which)
+{
     SDL_Event event = {};
-    event.type = SDL_KEYUP;
-    event.key.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    event.key.keysym.sym = key;
+    event.type = type;
+    event.jbutton.type = type;
+    event.jbutton.which = which;
+    event.jbutton.button = button;
+    event.jbutton.state = state;
     Push(&event);
 }
 
 void PushJoyButtonDown(Uint8 button, Uint8 which)
 {
-    SDL_Event event = {};
-    event.type = SDL_JOYBUTTONDOWN;
-    event.jbutton.type = SDL_JOYBUTTONDOWN;
-    event.jbutton.which = which;
-    event.jbutton.button = button;
-    event.jbutton.state = SDL_PRESSED;
-    Push(&event);
+    PushJoyButton(SDL_JOYBUTTONDOWN, SDL_PRESSED, button, which);
 }
 
 void PushJoyButtonUp(Uint8 button)
 {
-    SDL_Event event = {};
-    event.type = SDL_JOYBUTTONUP;
-    event.jbutton.type = SDL_JOYBUTTONUP;
-    event.jbutton.button = button;
-    event.jbutton.state = SDL_RELEASED;
-    Push(&event);
+    PushJoyButton(SDL_JOYBUTTONUP, SDL_RELEASED, button, 0);
 }
 
 void PushMouseMotion(Uint16 x, Uint16 y)

@@ -10,6 +10,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
@@ -69,6 +70,22 @@ SDL_Surface* MakeSurface(int w, int h, int bitsPerPixel);
 // A w x h 32-bit surface filled with one colour, saved as a Windows bitmap under name in the
 // working directory. Returns false when it could not be written.
 bool WriteSolidBmp(const char* name, int w, int h, Uint8 red, Uint8 green, Uint8 blue);
+
+// The bytes of a Windows bitmap with a 40-byte info header saying w x h at `bits` per pixel with
+// the given compression, followed by a palette of `colours` black entries and then `pixels` as
+// they are: any header a test needs, sound or hostile.
+std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, Uint32 compression, Uint32 colours,
+                   const std::string& pixels);
+
+// The same with no palette and `pixelBytes` zero bytes of pixels.
+std::string Bitmap(Sint32 w, Sint32 h, Uint16 bits, std::size_t pixelBytes);
+
+// The same with the 12-byte OS/2 info header, whose sides have 16 bits, 8-bit pixels and a
+// palette of 256 black entries.
+std::string CoreBitmap(Uint16 w, Uint16 h, const std::string& pixels);
+
+// Writes bytes into the file `name`; false when they could not all be written.
+bool WriteFile(const char* name, const std::string& bytes);
 
 // Copies one of the shipped pictures from assets/ into the working directory.
 bool CopyShippedPicture(const char* name);

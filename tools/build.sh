@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds one variant of the project.
-# Usage: build.sh DIR [cmake options...]; set TARGET to build a single target.
+# Usage: tools/build.sh DIR [cmake options...]; set TARGET to build a single target.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)

@@ -13,4 +13,4 @@ else
 fi | xargs -0 clang-format --dry-run --Werror
 cppcheck --quiet --error-exitcode=1 --std=c++17 --enable=warning,style,performance,portability \
     --suppress=missingIncludeSystem -I . frame screens draw game
-echo "lint: clean"
+echo "tools/lint.sh: clean"

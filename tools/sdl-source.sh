@@ -4,7 +4,7 @@
 # and the web build (its bitmap loader) take SDL from here. The folder is NOUGHTS_SDL_SOURCE,
 # or build-sdl-source/ beside this script's tree; it is fetched again when it is incomplete or
 # this recipe changes. Builds running side by side share it under a lock.
-# Usage: sdl-source.sh
+# Usage: tools/sdl-source.sh
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -26,7 +26,7 @@ fetch() {
         archive=$(debian_archive)
     fi
     if [[ -z $archive ]]; then
-        echo "sdl-source.sh: apt knows no Debian archive to fetch SDL's source from" >&2
+        echo "tools/sdl-source.sh: apt knows no Debian archive to fetch SDL's source from" >&2
         return 1
     fi
     apt_dir=$PWD/apt

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the machine lacks.
-# Usage: setup.sh play|test|arch|windows|release|web|web-test|npm
+# Usage: tools/setup.sh play|test|arch|windows|release|web|web-test|npm
 #   play: what building and playing need; test: that and the test, lint and picture tools;
 #   arch: play's and the cross compilers and emulator for other architectures (tools/arch/);
 #   windows: play's and the Windows cross-build's (tools/windows/build.sh);
@@ -25,7 +25,7 @@ web) lists+=("$here/web/packages.txt") ;;
 web-test) lists+=("$here/web/packages.txt" "$here/web/packages-test.txt") ;;
 npm) lists+=("$here/web/packages-npm.txt") ;;
 *)
-    echo "usage: setup.sh play|test|arch|windows|release|web|web-test|npm" >&2
+    echo "usage: tools/setup.sh play|test|arch|windows|release|web|web-test|npm" >&2
     exit 2
     ;;
 esac
@@ -34,7 +34,8 @@ esac
 # escaped twice): say so before a build fails on it.
 root=$(cd -- "$here/.." && pwd)
 if [[ $root == *[[:cntrl:]\"\\\$\`\;#\|\<\>]* ]]; then
-    printf 'setup.sh: cannot build in %q: its path holds a control character or one of %s; move the tree to another folder\n' "$root" '" \ $ ` ; # | < >' >&2
+    printf 'tools/setup.sh: cannot build in %q: its path holds a control character or one of %s;%s\n' \
+        "$root" '" \ $ ` ; # | < >' ' move the tree to another folder' >&2
     exit 2
 fi
 mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')

@@ -42,6 +42,10 @@ from Xlib.protocol import event as xevent
 
 PICTURE_NAMES = ("intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp", "win1.bmp", "win2.bmp",
                  "DRAW.bmp")
+BLACK = (0, 0, 0)
+WHITE = (255, 255, 255)
+GRAY = (128, 128, 128)
+CELL = 90  # clicks map to fixed 90-pixel cells, whatever the drawn size
 # A game built for another architecture runs under the command NOUGHTS_EMULATOR names (words
 # quoted as in a shell; tools/arch/run.sh), its path and arguments appended. The runtime linker's
 # variables go to it as -E NAME=VALUE options, as to qemu-user, so that they reach the game and
@@ -71,6 +75,12 @@ def emulated(binary, env):
 BINARY = None
 ASSETS = None
 ARGV0 = None
+
+
+def cell_centre(index):
+    """The middle of the cell of that index (0 to 8, column by column) in window pixels."""
+    column, row = divmod(index, 3)
+    return column * CELL + CELL // 2, row * CELL + CELL // 2
 
 
 class HarnessError(AssertionError):
@@ -923,6 +933,16 @@ class GameTestCase(unittest.TestCase):
         self.skip_in_browser("a page gets no signals")
 
 
+def unwind_on_termination():
+    """Makes SIGTERM and SIGHUP unwind normally, so every context manager still stops its
+    processes."""
+    def terminate(signum, _frame):
+        raise SystemExit("terminated by signal %d" % signum)
+
+    signal.signal(signal.SIGTERM, terminate)
+    signal.signal(signal.SIGHUP, terminate)
+
+
 def run_tests():
     """Entry point of a test file: argv is <noughts binary> <assets dir>.
 
@@ -938,12 +958,7 @@ def run_tests():
     ARGV0 = windows_path(BINARY) if is_windows_program(BINARY) else BINARY
     if is_web_page(BINARY):
         ARGV0 = WEB_ARGV0
-
-    def terminate(signum, _frame):
-        raise SystemExit("terminated by signal %d" % signum)
-
-    signal.signal(signal.SIGTERM, terminate)
-    signal.signal(signal.SIGHUP, terminate)
+    unwind_on_termination()
     try:
         unittest.main(argv=sys.argv[:1], verbosity=2)
     finally:

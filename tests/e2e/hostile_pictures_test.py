@@ -12,7 +12,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import PICTURE_NAMES, shipped_pictures, wait_until  # noqa: E402
+from harness import PICTURE_NAMES, cell_centre, shipped_pictures, wait_until  # noqa: E402
 
 SEEDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "seeds",
                      "picture")
@@ -32,11 +32,6 @@ def settled_capture(game):
 
     wait_until(settled, harness.DEFAULT_TIMEOUT, "the window to settle")
     return last[0]
-
-
-def cell_centre(index):
-    column, row = divmod(index, 3)
-    return column * 90 + 45, row * 90 + 45
 
 
 def ring_wins(game):

@@ -17,13 +17,10 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import HarnessError, Image, wait_until  # noqa: E402
+from harness import (BLACK, CELL, GRAY, WHITE, HarnessError, Image, cell_centre,  # noqa: E402
+                     wait_until)
 
-BLACK = (0, 0, 0)
-WHITE = (255, 255, 255)
-GRAY = (128, 128, 128)
 WINDOW = (480, 272)
-CELL = 90  # clicks map to fixed 90-pixel cells, whatever the drawn size
 START_POINTER = (240, 136)  # the window's centre, where entering the field puts the pointer
 # Where the pointer rests while a capture is checked: a 90 x 90 mark (335..424, 105..194) and a
 # 150 x 60 result picture (305..454, 120..179) both lie wholly in the window and off the board,
@@ -34,11 +31,6 @@ WAIT = harness.DEFAULT_TIMEOUT
 
 def solid(width, height, colour):
     return Image(width, height, bytes(colour) * (width * height))
-
-
-def cell_centre(index):
-    column, row = divmod(index, 3)
-    return column * CELL + CELL // 2, row * CELL + CELL // 2
 
 
 def framed(image):

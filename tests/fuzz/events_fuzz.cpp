@@ -2,6 +2,7 @@
 // become one event (its kind, a key or button, and a position anywhere in 16 bits), pushed onto
 // SDL's queue and handled by one main-loop pass, as the game's own loop would.
 
+#include "draw/pixel.h"
 #include "game/board.h"
 #include "game/play_state.h"
 #include "screens/intro_state.h"
@@ -37,8 +38,8 @@ static SDL_Event Decode(const uint8_t* record)
         SDL_KEYDOWN,       SDL_KEYUP,       SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP,
         SDL_JOYBUTTONDOWN, SDL_JOYBUTTONUP, SDL_QUIT,        SDL_ACTIVEEVENT,     SDL_VIDEOEXPOSE};
     const Uint8 code = record[1];
-    const Uint16 x = static_cast<Uint16>(record[2] | record[3] << 8);
-    const Uint16 y = static_cast<Uint16>(record[4] | record[5] << 8);
+    const Uint16 x = static_cast<Uint16>(ReadLittleEndian(record + 2, 2));
+    const Uint16 y = static_cast<Uint16>(ReadLittleEndian(record + 4, 2));
     SDL_Event event = {};
     event.type = TYPES[record[0] % (sizeof TYPES / sizeof TYPES[0])];
     switch (event.type)

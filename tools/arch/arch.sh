@@ -10,7 +10,7 @@ arch_names() {
     local line
     line=$(awk -v arch="$1" '!/^#/ && $1 == arch' "$arch_table")
     if [[ -z $line ]]; then
-        echo "${0##*/}: unknown architecture '$1'; known: ${known_arches[*]}" >&2
+        echo "tools/arch/${0##*/}: unknown architecture '$1'; known: ${known_arches[*]}" >&2
         exit 2
     fi
     read -r _ triplet multiarch qemu <<<"$line"

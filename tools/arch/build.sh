@@ -3,14 +3,14 @@
 # with Debian's cross compiler against a sysroot of Debian's own packages (tools/arch/sysroot.sh),
 # installing the compiler and emulator first when missing. A release build without the
 # benchmarks; the binary carries no path of this machine, and no run path.
-# Usage: build.sh ARCH [BUILD_DIR [CMAKE_OPTION...]] (default: build-arch/ARCH); set TARGET to
-# build one target (noughts_tests, noughts...). Prints the build folder on its last line.
+# Usage: tools/arch/build.sh ARCH [BUILD_DIR [CMAKE_OPTION...]] (default: build-arch/ARCH);
+# set TARGET to build one target (noughts_tests, noughts...). Prints the build folder last.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/arch.sh"
-arch=${1:?usage: build.sh ARCH [BUILD_DIR [CMAKE_OPTION...]]}
+arch=${1:?usage: tools/arch/build.sh ARCH [BUILD_DIR [CMAKE_OPTION...]]}
 arch_names "$arch"
 dir=${2:-$root/build-arch/$arch}
 shift $(($# < 2 ? $# : 2))

@@ -4,7 +4,7 @@
 # nothing of ARCH is installed here. As with qemu-user, -E NAME=VALUE sets a variable for the
 # program alone: the runtime linker's (LD_PRELOAD, LD_TRACE_LOADED_OBJECTS=1 to list the
 # libraries as ldd does) would otherwise act on this script and the emulator too.
-# Usage: run.sh ARCH SYSROOT [-E NAME=VALUE]... PROGRAM [ARGS...]
+# Usage: tools/arch/run.sh ARCH SYSROOT [-E NAME=VALUE]... PROGRAM [ARGS...]
 set -euo pipefail
 
 # A standard stream the caller closed must reach the program closed; meanwhile it is the null

@@ -6,12 +6,12 @@
 # Depends). A sysroot is kept in DIR (build-arch/sysroots, or NOUGHTS_ARCH_SYSROOTS), named after
 # its package list, so a rerun downloads nothing (delete it to fetch Debian's updates); it is made in a scratch folder
 # and renamed only once complete, so a failed download never leaves one behind.
-# Usage: sysroot.sh ARCH [DIR]; prints the sysroot's path.
+# Usage: tools/arch/sysroot.sh ARCH [DIR]; prints the sysroot's path.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/arch.sh"
-arch=${1:?usage: sysroot.sh ARCH [DIR]}
+arch=${1:?usage: tools/arch/sysroot.sh ARCH [DIR]}
 arch_names "$arch"
 parent=${2:-${NOUGHTS_ARCH_SYSROOTS:-$here/../../build-arch/sysroots}}
 list=$here/sysroot-packages.txt
@@ -23,7 +23,7 @@ if [[ -f $sysroot/var/lib/dpkg/status ]]; then
     exit 0
 fi
 fail() {
-    echo "sysroot.sh: $*" >&2
+    echo "tools/arch/sysroot.sh: $*" >&2
     exit 1
 }
 

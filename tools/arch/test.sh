@@ -3,11 +3,13 @@
 # them: the unit and component tests under qemu-user on s390x and arm64, and natively (through
 # the sysroot's own loader) on i386; on s390x, the big-endian one, the end-to-end tests as well.
 # Prints each architecture's time and processor time (user + system).
-# Usage: test.sh [ARCH...]       every architecture of tools/arch/arches.txt when none is named
-#        test.sh --quick [ARCH]  the unit tests and one end-to-end run (the game played through;
-#                                s390x unless named): about half a minute once built
-#        test.sh --unit [ARCH...] the builds and unit tests only (tools/test.sh runs the
-#                                end-to-end tests itself, last, when the machine is quieter)
+# Usage: tools/arch/test.sh [ARCH...]        every architecture of tools/arch/arches.txt when
+#                                            none is named
+#        tools/arch/test.sh --quick [ARCH]   the unit tests and one end-to-end run (the game
+#                                            played through; s390x unless named)
+#        tools/arch/test.sh --unit [ARCH...] the builds and unit tests only (tools/test.sh runs
+#                                            the end-to-end tests itself, last, when the machine
+#                                            is quieter)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -53,8 +55,8 @@ test_arch() {
 
 status=0
 for arch in "$@"; do
-    echo "arch test: $arch"
+    echo "tools/arch/test.sh: $arch"
     time test_arch "$arch" || status=1
 done
-[[ $status -eq 0 ]] || echo "arch test: failed" >&2
+[[ $status -eq 0 ]] || echo "tools/arch/test.sh: failed" >&2
 exit $status

@@ -2,8 +2,8 @@
 # Builds the Debian package with CPack: a build for /usr with all of Debian's hardening flags,
 # for this machine's architecture or, given ARCH (tools/arch/arches.txt), with Debian's cross
 # compiler against the sysroot of tools/arch/sysroot.sh.
-# Usage: build-deb.sh [BUILD_DIR [OUTPUT_DIR [ARCH]]] (defaults: build-deb, and the build folder).
-# Prints the path of the .deb on its last line.
+# Usage: tools/linux/build-deb.sh [BUILD_DIR [OUTPUT_DIR [ARCH]]] (defaults: build-deb, and the
+# build folder). Prints the path of the .deb on its last line.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -49,7 +49,7 @@ trap 'rm -rf "$stage"' EXIT
     ${arch:+-D CPACK_DEBIAN_PACKAGE_ARCHITECTURE="$arch"} >/dev/null)
 deb=$(ls "$stage"/noughts_*.deb)
 if ! grep -q ' \./usr/libexec/noughts/noughts$' <<<"$(dpkg-deb -c "$deb")"; then
-    echo "build-deb.sh: CPack made $deb without the game in it" >&2
+    echo "tools/linux/build-deb.sh: CPack made $deb without the game in it" >&2
     exit 1
 fi
 mv "$deb" "$out/"

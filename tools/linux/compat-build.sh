@@ -4,7 +4,7 @@
 # conflict, so the compat headers are unpacked from their package into build-compat/ (once per
 # version) rather than installed. The compat runtime (libsdl1.2-compat) lives in a folder of its
 # own, which CMake writes into the binaries' run path.
-# Usage: compat-build.sh DIR [cmake options...]; set TARGET to build a single target.
+# Usage: tools/linux/compat-build.sh DIR [cmake options...]; set TARGET to build a single target.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)

@@ -4,7 +4,8 @@
 # every seed and every input that ever crashed (on classic SDL 1.2 and, when installed, on
 # sdl12-compat), then fuzzes each target for the given number of seconds, the picture target on
 # each of the two.
-# Usage: fuzz.sh [SECONDS_PER_TARGET [TARGET...]]   targets: picture events (default: both)
+# Usage: tools/linux/fuzz.sh [SECONDS_PER_TARGET [TARGET...]]
+#        targets: picture events (default: both)
 # A crash stops the run and leaves its input in build-sanitize/crashes/: once fixed, keep the file
 # in tests/fuzz/regressions/TARGET/ so every test run replays it.
 set -euo pipefail
@@ -31,14 +32,17 @@ declare -A max_len=([picture]=8192 [events]=600)
 fuzz() {
     local target=$1 sdl=$2 corpus="$build/corpus/$1"
     mkdir -p "$corpus" "$build/crashes"
-    echo "fuzz: $target on $sdl for ${seconds}s"
+    echo "tools/linux/fuzz.sh: $target on $sdl for ${seconds}s"
     LD_LIBRARY_PATH=${3:-${LD_LIBRARY_PATH:-}} "$build/tests/fuzz/${target}_fuzz" \
         -max_total_time="$seconds" -timeout=10 -max_len="${max_len[$target]}" \
         -print_final_stats=1 -artifact_prefix="$build/crashes/$target-$sdl-" \
         "$corpus" "$root/tests/fuzz/seeds/$target" 2>&1 |
         grep -E '^(stat::|==[0-9]+==|SUMMARY|INFO: Seed|.*Test unit written)|ERROR|fuzz:' || true
     # grep hides libFuzzer's progress lines; its own status decides.
-    [[ ${PIPESTATUS[0]} -eq 0 ]] || { echo "fuzz: $target failed, see $build/crashes/" >&2; exit 1; }
+    if [[ ${PIPESTATUS[0]} -ne 0 ]]; then
+        echo "tools/linux/fuzz.sh: $target failed, see $build/crashes/" >&2
+        exit 1
+    fi
 }
 for target in "${targets[@]}"; do
     fuzz "$target" classic

@@ -5,7 +5,8 @@ a folder holding the pictures) against tools/play.sh, median of several runs. Th
 swings wall time, so also CPU time: both run with SDL told to use a video driver that does not
 exist, so the game ends at once, and the CPU time of the whole process tree is compared.
 
-Run as: measure-play.py <noughts binary> <assets dir> <play.sh> [runs]; see measure-play.sh.
+Run as: tools/linux/measure-play.py <noughts binary> <assets dir> <play.sh> [runs]
+(see tools/linux/measure-play.sh).
 """
 
 import os

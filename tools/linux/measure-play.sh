@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures how much time tools/play.sh adds before the game's first frame once the game is built
 # (wall time under Xvfb, and CPU time, which the machine's load does not skew). Not a test: it
-# prints the numbers. Usage: measure-play.sh [RUNS]
+# prints the numbers. Usage: tools/linux/measure-play.sh [RUNS]
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)

@@ -1,10 +1,9 @@
 """Plays into a game in a private Xvfb and saves the window as a PNG; see screenshot.sh.
 
-Run as: screenshot.py <noughts binary> <assets dir> <output png>
+Run as: tools/linux/screenshot.py <noughts binary> <assets dir> <output png>
 """
 
 import os
-import signal
 import struct
 import subprocess
 import sys
@@ -15,7 +14,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import harness  # noqa: E402
 
 # Rings in cells 0 and 6, crosses in 4 and 2 (cell = column * 3 + row, 90 pixels each).
-CLICKS = [(45, 45), (135, 135), (225, 45), (45, 225)]
+CLICKS = [harness.cell_centre(cell) for cell in (0, 4, 6, 2)]
 # The ring to move hovers near the top middle cell, where it would win.
 POINTER = (150, 58)
 STABLE_CAPTURES = 3
@@ -70,12 +69,7 @@ def main():
     if len(sys.argv) != 4:
         sys.exit("usage: %s NOUGHTS_BINARY ASSETS_DIR OUTPUT_PNG" % sys.argv[0])
     binary, assets, output = sys.argv[1:]
-
-    def terminate(signum, _frame):
-        raise SystemExit("terminated by signal %d" % signum)
-
-    signal.signal(signal.SIGTERM, terminate)
-    signal.signal(signal.SIGHUP, terminate)
+    harness.unwind_on_termination()
     with harness.XServer() as x:
         with GameInAssets(x, binary, assets) as game:
             game.find_window()

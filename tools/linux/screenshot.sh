@@ -8,7 +8,8 @@ root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 binary=${1:-$root/build/noughts}
 output=${2:-$root/docs/screenshot.png}
 if [[ ! -x $binary ]]; then
-    echo "no game binary at $binary: build first (bash tools/build.sh)" >&2
+    echo "tools/linux/screenshot.sh: no game binary at $binary:" \
+        "build first (bash tools/build.sh)" >&2
     exit 1
 fi
 mkdir -p -- "$(dirname -- "$output")"

@@ -3,7 +3,7 @@
 # unpacked into a temporary root, each tree complete and passing the desktop, AppStream and
 # manual-page validators, the package passing lintian, and each installed game started through
 # its launcher from an unrelated folder under Xvfb.
-# Usage: test-install.sh BUILD_DIR (a configured and built tree with the tests).
+# Usage: tools/linux/test-install.sh BUILD_DIR (a configured and built tree with the tests).
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -16,7 +16,7 @@ prefix=$(cache CMAKE_INSTALL_PREFIX)
 python=$(bash "$root/tools/e2e-python.sh")
 id=org.example.noughts
 fail() {
-    echo "test-install: $*" >&2
+    echo "tools/linux/test-install.sh: $*" >&2
     exit 1
 }
 # Runs a command quietly, showing its output only when it fails.
@@ -61,7 +61,7 @@ check_tree() {
 
 DESTDIR="$tmp/destdir" cmake --install "$build" >/dev/null
 check_tree "$tmp/destdir$prefix" noughts.6 LICENSE
-echo "test-install: installed tree in a DESTDIR: ok"
+echo "tools/linux/test-install.sh: installed tree in a DESTDIR: ok"
 
 deb=$(bash "$root/tools/linux/build-deb.sh" "$root/build-deb" "$tmp/deb" | tail -n 1)
 quiet lintian --fail-on error,warning "$deb"
@@ -71,4 +71,4 @@ dpkg-deb -f "$deb" Depends | grep -qE '(^|, )libsdl1\.2debian[^,|]* \| libsdl1\.
     fail "Depends does not accept either SDL 1.2: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -x "$deb" "$tmp/root"
 check_tree "$tmp/root/usr" noughts.6.gz copyright changelog.gz
-echo "test-install: Debian package unpacked with dpkg-deb -x: ok"
+echo "tools/linux/test-install.sh: Debian package unpacked with dpkg-deb -x: ok"

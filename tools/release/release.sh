@@ -9,8 +9,8 @@
 #   SHA256SUMS                  the checksums of all of them
 # Every file is dated from the commit (SOURCE_DATE_EPOCH) and comes out byte-identical whoever
 # builds the same commit, wherever and whenever (tools/release/test.sh checks that).
-# Usage: release.sh [OUT_DIR]; NOUGHTS_WINDOWS_SDL may name an SDL for Windows to reuse (see
-# tools/windows/build.sh). Work files go to build-release/ beside this script's tree.
+# Usage: tools/release/release.sh [OUT_DIR]; NOUGHTS_WINDOWS_SDL may name an SDL for Windows to
+# reuse (see tools/windows/build.sh). Work files go to build-release/ beside this script's tree.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd -P)
@@ -21,12 +21,14 @@ bash "$root/tools/setup.sh" release
 trap 'exit 1' INT TERM HUP
 
 if [[ $(git -C "$root" rev-parse --show-toplevel 2>/dev/null) != "$root" ]]; then
-    echo "release.sh: $root is not a git checkout: a release is made from a commit" >&2
+    echo "tools/release/release.sh: $root is not a git checkout:" \
+        "a release is made from a commit" >&2
     exit 1
 fi
 commit=$(git -C "$root" rev-parse --verify HEAD)
 if [[ -n $(git -C "$root" status --porcelain --untracked-files=no) ]]; then
-    echo "release.sh: the working tree has changes; releasing the commit $commit without them" >&2
+    echo "tools/release/release.sh: the working tree has changes;" \
+        "releasing the commit $commit without them" >&2
 fi
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct "$commit")
 export SOURCE_DATE_EPOCH
@@ -55,7 +57,7 @@ quietly() {
     shift
     if ! "$@" >"$log" 2>&1; then
         tail -n 60 "$log" >&2
-        echo "release.sh: failed: $*" >&2
+        echo "tools/release/release.sh: failed: $*" >&2
         return 1
     fi
 }
@@ -82,7 +84,7 @@ done
 if ! wait "$windows"; then
     trap - EXIT
     tail -n 60 "$work/windows.log" >&2
-    echo "release.sh: the Windows build failed" >&2
+    echo "tools/release/release.sh: the Windows build failed" >&2
     exit 1
 fi
 trap - EXIT
@@ -92,12 +94,13 @@ cp "$work/deb/$deb" "$src/build-windows/$name-win64.zip" "$work/"
 # old ones together, SHA256SUMS last: whatever stops the copy leaves neither release there.
 (cd "$work" && printf '%s\n' "${files[@]}" | LC_ALL=C sort | xargs sha256sum -- >SHA256SUMS)
 trap 'rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"
-echo "release.sh: could not put the release in $out; none of its files is left there" >&2' EXIT
+echo "tools/release/release.sh: could not put the release in $out;" \
+    "none of its files is left there" >&2' EXIT
 rm -f "$out"/noughts[-_]* "$out/SHA256SUMS"
 for file in "${files[@]}" SHA256SUMS; do
     cp "$work/$file" "$out/"
 done
 (cd "$out" && sha256sum --quiet -c SHA256SUMS)
 trap - EXIT
-echo "release.sh: $commit as $name in $out:"
+echo "tools/release/release.sh: $commit as $name in $out:"
 (cd "$out" && ls -l "${files[@]}" SHA256SUMS)

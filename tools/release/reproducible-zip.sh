@@ -6,7 +6,7 @@
 set -euo pipefail
 
 if [[ $# -ne 2 || ! -d $2 || ! ${SOURCE_DATE_EPOCH:-} =~ ^[0-9]+$ ]]; then
-    echo "usage: SOURCE_DATE_EPOCH=SECONDS reproducible-zip.sh OUT.zip FOLDER" >&2
+    echo "usage: SOURCE_DATE_EPOCH=SECONDS tools/release/reproducible-zip.sh OUT.zip FOLDER" >&2
     exit 2
 fi
 out=$(realpath -m -- "$1")

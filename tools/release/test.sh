@@ -8,22 +8,23 @@
 # Every file must come out identical (diffoscope shows why not), the tarball must hold one
 # folder, the packages must carry the commit's date, and every .deb of the varied build (umask
 # 002) must pass lintian.
-# Usage: test.sh. NOUGHTS_WINDOWS_SDL, when set, names an SDL for Windows both builds reuse (the
-# test command's own): then only a release's own files are compared, not SDL's build.
+# Usage: tools/release/test.sh. NOUGHTS_WINDOWS_SDL, when set, names an SDL for Windows both
+# builds reuse (the test command's own): then only a release's own files are compared, not
+# SDL's build.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd -P)
 # Only a checkout of its own: a source tarball unpacked inside some other repository has none.
 if [[ $(git -C "$root" rev-parse --show-toplevel 2>/dev/null) != "$root" ]] ||
     ! commit=$(git -C "$root" rev-parse --verify -q HEAD); then
-    echo "test-release: $root is not a git checkout; nothing to release"
+    echo "tools/release/test.sh: $root is not a git checkout; nothing to release"
     exit 0
 fi
 bash "$root/tools/setup.sh" release
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() {
-    echo "test-release: $*" >&2
+    echo "tools/release/test.sh: $*" >&2
     exit 1
 }
 
@@ -36,15 +37,15 @@ mkdir "$tmp/locales"
 localedef -i et_EE -f UTF-8 "$tmp/locales/et_EE.UTF-8"
 
 vary=-time,-user_group
-start=$SECONDS
-if ! (cd "$tmp/tree" && LOCPATH="$tmp/locales" reprotest --verbosity 1 --min-cpus 1 \
+TIMEFORMAT="tools/release/test.sh: reprotest built and compared two releases in %0R s, processor \
+%0U s user + %0S s system"
+if ! time (cd "$tmp/tree" && LOCPATH="$tmp/locales" reprotest --verbosity 1 --min-cpus 1 \
     --vary="$vary" --store-dir "$tmp/store" -c "bash '$folder/tools/release/release.sh' release" . \
     'release/*' >"$tmp/reprotest.log" 2>&1); then
     tail -n 300 "$tmp/reprotest.log" >&2
     fail "reprotest finds the release not reproducible, or a build failed (above)"
 fi
-echo "test-release: reprotest built and compared two releases in $((SECONDS - start)) s;" \
-    "what it varied:"
+echo "tools/release/test.sh: what reprotest varied:"
 grep -E 'build "experiment-1"|ENVIRONMENT variation' "$tmp/reprotest.log" | sed 's/^/  /'
 out=$tmp/store/experiment-1/source-root/release
 files=$(ls "$out")
@@ -66,4 +67,4 @@ if ! lintian_out=$(lintian --fail-on error,warning "$out"/*.deb 2>&1); then
     printf '%s\n' "$lintian_out" >&2
     fail "lintian finds fault with a .deb of the varied build (umask 002)"
 fi
-echo "test-release: $(wc -w <<<"$files") files identical in both releases:" $files
+echo "tools/release/test.sh: $(wc -w <<<"$files") files identical in both releases:" $files

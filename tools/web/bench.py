@@ -8,7 +8,7 @@ and the floor alike, runs on that thread; the browser's other threads keep the d
 whatever the page does. Each round times an empty run, a run of putImageData calls and a run of
 passes; the ratio is taken per round, and the medians are printed.
 
-Run as: bench-web.py <site>/index.html   (tools/bench.sh installs and builds first)
+Run as: tools/web/bench.py <site>/index.html   (tools/bench.sh installs and builds first)
 """
 
 import glob

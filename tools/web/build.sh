@@ -3,7 +3,7 @@
 # whole site (any static file server serves it) and OUT/noughts-VERSION-web.zip holds it as the
 # folder noughts-VERSION-web. Works from a source tree without git; the zip is the same for the
 # same source (tools/release/reproducible-zip.sh, dated by tools/release/source-date-epoch.sh).
-# Usage: build-web.sh [OUT]   (OUT: build-web/ beside the source by default)
+# Usage: tools/web/build.sh [OUT]   (OUT: build-web/ beside the source by default)
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -34,7 +34,7 @@ uuid=$(sha256sum "$build/noughts.data" | sed -E 's/^(.{8})(.{4})(.{4})(.{4})(.{1
 sed -E "s/\"package_uuid\":\"[0-9a-f-]+\"/\"package_uuid\":\"$uuid\"/" "$build/noughts.js" \
     >"$site/noughts.js"
 if ! grep -q "\"package_uuid\":\"$uuid\"" "$site/noughts.js"; then
-    echo "build-web.sh: no package UUID found in noughts.js to fix" >&2
+    echo "tools/web/build.sh: no package UUID found in noughts.js to fix" >&2
     exit 1
 fi
 cp "$build/noughts.wasm" "$site/"
@@ -51,4 +51,4 @@ trap 'rm -rf "$stage"' EXIT
 cp -r "$site" "$stage/$name"
 SOURCE_DATE_EPOCH=$(bash "$root/tools/release/source-date-epoch.sh" "$root") \
     bash "$root/tools/release/reproducible-zip.sh" "$out/$name.zip" "$stage/$name"
-echo "build-web.sh: $(du -sb "$site" | cut -f1) bytes in $site, packed in $out/$name.zip"
+echo "tools/web/build.sh: $(du -sb "$site" | cut -f1) bytes in $site, packed in $out/$name.zip"

@@ -4,7 +4,7 @@ scores and fails when any is below 95. With --performance (tools/bench.sh) it pr
 performance score of three runs and their median instead, and fails on none: it depends on how
 busy the machine is.
 
-Run as: lighthouse-web.py [--performance] <site>/index.html
+Run as: tools/web/lighthouse.py [--performance] <site>/index.html
 (tools/web/test.sh installs and builds first)
 """
 
@@ -40,7 +40,7 @@ def scores(server, categories):
         with open(report) as f:
             result = json.load(f)
     if result.get("runtimeError"):
-        sys.exit("Lighthouse: %s" % result["runtimeError"])
+        sys.exit("tools/web/lighthouse.py: Lighthouse failed: %s" % result["runtimeError"])
     return {name: round(result["categories"][name]["score"] * 100) for name in categories}
 
 
@@ -56,14 +56,14 @@ def main():
         if performance:
             runs = [scores(server, ["performance"])["performance"]
                     for _ in range(PERFORMANCE_RUNS)]
-            print("Lighthouse performance (a phone's settings): %s, median %d" % (
-                ", ".join(map(str, runs)), statistics.median(runs)))
+            print("Lighthouse performance (a phone's settings): %s, median %d, load average %.1f"
+                  % (", ".join(map(str, runs)), statistics.median(runs), os.getloadavg()[0]))
             return
         result = scores(server, GATED)
     print("Lighthouse: " + ", ".join("%s %d" % item for item in result.items()))
     low = [name for name, score in result.items() if score < LEAST]
     if low:
-        sys.exit("Lighthouse: below %d in %s" % (LEAST, ", ".join(low)))
+        sys.exit("tools/web/lighthouse.py: below %d in %s" % (LEAST, ", ".join(low)))
 
 
 if __name__ == "__main__":

@@ -3,7 +3,8 @@
 # browser backend of tests/e2e/harness.py in headless Chromium and in Firefox ESR, one browser
 # after the other, then Lighthouse's accessibility, best-practices and SEO scores on Chromium
 # (tools/web/lighthouse.py; performance is tools/bench.sh's, since it depends on the load).
-# Usage: test-web.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
+# Usage: tools/web/test.sh [--built]
+#        (--built: test the build that is there, as tools/test.sh does)
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)

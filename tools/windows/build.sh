@@ -17,7 +17,8 @@ trap 'rm -rf "$work"' EXIT
 bash "$root/tools/setup.sh" windows
 
 if [[ ! -f $root/LICENSE ]]; then
-    echo "build-windows.sh: $root/LICENSE is missing; the zip must carry the game's licence" >&2
+    echo "tools/windows/build.sh: $root/LICENSE is missing;" \
+        "the zip must carry the game's licence" >&2
     exit 1
 fi
 
@@ -40,7 +41,7 @@ build_sdl() {
         LDFLAGS="-Wl,--no-insert-timestamp -Wl,--strip-all" &&
         make -j"$(nproc)" && make install) >"$work/sdl-build.log" 2>&1; then
         tail -n 40 "$work/sdl-build.log" >&2
-        echo "build-windows.sh: building SDL for Windows failed" >&2
+        echo "tools/windows/build.sh: building SDL for Windows failed" >&2
         return 1
     fi
     mkdir -p "$sdl"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows game (tools/windows/build.sh) and runs the end-to-end tests against the
 # packed noughts.exe under Wine, in a private Xvfb and a temporary Wine prefix.
-# Usage: test-windows.sh [--built]   (--built: test the build that is there, as tools/test.sh does)
+# Usage: tools/windows/test.sh [--built]
+#        (--built: test the build that is there, as tools/test.sh does)
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
