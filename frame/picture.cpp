@@ -1,9 +1,6 @@
 #include "frame/picture.h"
 
 #include "draw/surface_check.h"
-#ifdef __EMSCRIPTEN__
-#include "frame/web_bmp.h"
-#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -33,15 +30,10 @@ static bool IsRegularFile(const char* name)
 // opened; where FIFOs exist, the file is then opened without blocking and checked again, so one
 // swapped in between the two steps is refused as well.
 // Windows has no SDL_RWFromFP, and no FIFOs to swap in; neither has a page.
-#if defined(_WIN32)
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     return IsRegularFile(name) ? SDL_RWFromFile(name, "rb") : nullptr;
-}
-#elif defined(__EMSCRIPTEN__)
-static SDL_RWops* OpenRegularFile(const char* name)
-{
-    return IsRegularFile(name) ? WebOpenFile(name) : nullptr;
 }
 #else
 static SDL_RWops* OpenRegularFile(const char* name)
@@ -235,8 +227,6 @@ static bool IsSoundPicture(const SDL_Surface* picture)
            IndexesOnlyItsPalette(picture);
 }
 
-// The page's loader never gives alpha (frame/web_bmp.h).
-#ifndef __EMSCRIPTEN__
 // Whether every pixel's alpha is fully opaque; only 2- and 4-byte pixels carry alpha.
 static bool IsFullyOpaque(const SDL_Surface* picture)
 {
@@ -312,18 +302,6 @@ static SDL_Surface* CheckedPicture(SDL_Surface* picture)
     return DropOpaqueAlpha(picture);
 }
 
-#else
-// The checks see the picture as SDL 1.2 loaded it; the page gets it in the display's format
-// (frame/web_bmp.h says why).
-static SDL_Surface* ShownPicture(SDL_Surface* loaded)
-{
-    SDL_Surface* const shown =
-        loaded != nullptr && IsSoundPicture(loaded) ? WebShownPicture(loaded) : nullptr;
-    WebFreeSurface(loaded);
-    return shown;
-}
-#endif
-
 SDL_Surface* LoadPicture(const char* name)
 {
     SDL_RWops* const stream = OpenRegularFile(name);
@@ -337,9 +315,5 @@ SDL_Surface* LoadPicture(const char* name)
         return nullptr;
     }
     // The loader closes the stream.
-#ifdef __EMSCRIPTEN__
-    return ShownPicture(WebLoadBMP_RW(stream, 1));
-#else
     return CheckedPicture(SDL_LoadBMP_RW(stream, 1));
-#endif
 }
