@@ -151,8 +151,7 @@ static bool HeaderFitsLimits(const Uint8 (&header)[HEADER_BYTES], Sint64 length)
     return length < 0 || least == 0 || offset + least <= length;
 }
 
-// HeaderFitsLimits for the bitmap at the stream's position; the stream is put back there.
-static bool StreamHeaderFitsLimits(SDL_RWops* stream)
+bool StreamHeaderFitsLimits(SDL_RWops* stream)
 {
     const int start = SDL_RWseek(stream, 0, RW_SEEK_CUR);
     Uint8 header[HEADER_BYTES] = {};

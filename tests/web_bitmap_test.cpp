@@ -5,6 +5,7 @@
 #include "draw/blit.h"
 #include "draw/draw.h"
 #include "draw/surface_check.h"
+#include "frame/picture.h"
 #include "frame/web_bmp.h"
 #include "tests/sdl_faults.h"
 
@@ -54,6 +55,16 @@ std::vector<std::string> Pictures()
     }
     std::sort(paths.begin(), paths.end());
     return paths;
+}
+
+// Whether the game hands the file to a loader at all: SDL 1.2's loaders write past their
+// surfaces on some headers the game refuses first.
+bool PassesHeaderCheck(const std::string& path)
+{
+    SDL_RWops* const stream = SDL_RWFromFile(path.c_str(), "rb");
+    const bool passes = stream != nullptr && StreamHeaderFitsLimits(stream);
+    SDL_RWclose(stream);
+    return passes;
 }
 
 SDL_Surface* LoadClassic(const std::string& path)
@@ -149,10 +160,17 @@ TEST(WebBitmap, LoadsDrawsAndBlitsEveryPictureAsSdl12Does)
     const int surfaces = LiveSurfaces();
     const int descriptors = OpenDescriptors();
     int accepted = 0;
+    int loaded = 0;
     const std::vector<std::string> paths = Pictures();
     for (const std::string& path : paths)
     {
         SCOPED_TRACE(path);
+        if (!PassesHeaderCheck(path))
+        {
+            EXPECT_EQ(LoadPicture(path.c_str()), nullptr) << "the page loads what it refuses";
+            continue;
+        }
+        ++loaded;
         SDL_Surface* const classic = LoadClassic(path);
         SDL_Surface* const page = LoadInPage(path);
         ASSERT_EQ(classic != nullptr, page != nullptr) << "accepted by one loader only";
@@ -195,10 +213,13 @@ TEST(WebBitmap, LoadsDrawsAndBlitsEveryPictureAsSdl12Does)
     EXPECT_EQ(LoadInPage("no such picture.bmp"), nullptr);
     EXPECT_EQ(LiveSurfaces(), surfaces) << "a surface of either loader was never freed";
     EXPECT_EQ(OpenDescriptors(), descriptors) << "a stream of either loader was never closed";
-    // Shipped pictures, sound seeds and hostile ones: both outcomes were compared.
+    // Shipped pictures, sound seeds and hostile ones: every outcome was met.
     EXPECT_GE(accepted, 7);
-    EXPECT_LT(accepted, static_cast<int>(paths.size()));
-    std::printf("%zu pictures compared, %d accepted by both loaders\n", paths.size(), accepted);
+    EXPECT_LT(accepted, loaded);
+    EXPECT_LT(loaded, static_cast<int>(paths.size()));
+    std::printf("%zu pictures: %d refused by their headers, %d loaded by both loaders, %d of "
+                "them accepted\n",
+                paths.size(), static_cast<int>(paths.size()) - loaded, loaded, accepted);
 }
 
 } // namespace
