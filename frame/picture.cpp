@@ -298,7 +298,12 @@ static SDL_Surface* CheckedPicture(SDL_Surface* picture)
         SDL_FreeSurface(picture);
         return nullptr;
     }
+#ifdef __EMSCRIPTEN__
+    // Copied, not converted, on every pass (frame/web_bmp.h).
+    return PageInDisplayFormat(DropOpaqueAlpha(picture));
+#else
     return DropOpaqueAlpha(picture);
+#endif
 }
 
 SDL_Surface* LoadPicture(const char* name)

@@ -142,6 +142,41 @@ int PageBlitSurface(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* targ
                           &to, x, y);
 }
 
+static bool HasWholeChannels(const SDL_PixelFormat* format)
+{
+    return format->BitsPerPixel == 32 && format->BytesPerPixel == 4 && format->Amask == 0 &&
+           format->Rloss == 0 && format->Gloss == 0 && format->Bloss == 0;
+}
+
+SDL_Surface* PageInDisplayFormat(SDL_Surface* picture)
+{
+    PagePicture* const page = PictureOf(picture);
+    const SDL_Surface* const display = SDL_GetVideoSurface();
+    if (page == nullptr || display == nullptr || !HasWholeChannels(picture->format) ||
+        display->format->BitsPerPixel != 32 || display->format->palette != nullptr)
+    {
+        return picture;
+    }
+    const SDL_PixelFormat* const to = display->format;
+    const SDL_PixelFormat* const from = picture->format;
+    if (from->Rmask == to->Rmask && from->Gmask == to->Gmask && from->Bmask == to->Bmask)
+    {
+        return picture;
+    }
+    void* const converted =
+        WebPictureConvert(page->picture, to->Rmask, to->Gmask, to->Bmask, to->Amask);
+    if (converted == nullptr)
+    {
+        return picture;
+    }
+    WebPictureFree(page->picture);
+    page->picture = converted;
+    WebPictureLayout layout = {};
+    WebPictureLayoutOf(converted, &layout);
+    Describe(*page, layout);
+    return picture;
+}
+
 void PageFreeSurface(SDL_Surface* surface)
 {
     PagePicture** link = &pictures;

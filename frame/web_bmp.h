@@ -26,4 +26,10 @@ int PageBlitSurface(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* targ
 
 void PageFreeSurface(SDL_Surface* surface);
 
+// The picture, loaded and checked, in the display's format where that shows and draws exactly
+// the same: 32 bits with 8-bit colour channels and no alpha, a display of 32 bits. Only the
+// channels' order changes, so every colour maps and blits as before, and each pass copies the
+// picture instead of converting it. Anything else is returned as it is.
+SDL_Surface* PageInDisplayFormat(SDL_Surface* picture);
+
 #endif

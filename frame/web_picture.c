@@ -1,8 +1,11 @@
 /* SDL 1.2's side of frame/web_picture.h, compiled with SDL 1.2's own headers and sources under
    the names of frame/web_bmp_names.h. */
 #include "frame/web_picture.h"
+
 #include "SDL_rwops.h"
 #include "SDL_video.h"
+/* SDL 1.2's own, from its source: SDL_AllocFormat and SDL_FreeFormat. */
+#include "SDL_pixels_c.h"
 
 /* SDL 1.2's surface code asks its video driver about hardware surfaces; there is none, so
    every surface stays in memory as a software one. */
@@ -74,6 +77,25 @@ int WebPictureBlit(void* picture, int fromX, int fromY, int fromW, int fromH,
         SDL_FreeSurface(view);
     }
     return result;
+}
+
+void* WebPictureConvert(void* picture, uint32_t red, uint32_t green, uint32_t blue, uint32_t alpha)
+{
+    SDL_Surface* const from = (SDL_Surface*)picture;
+    SDL_PixelFormat* const format =
+        SDL_AllocFormat(from->format->BitsPerPixel, red, green, blue, alpha);
+    SDL_Surface* const converted =
+        format != NULL ? SDL_ConvertSurface(from, format, SDL_SWSURFACE) : NULL;
+    if (format != NULL)
+    {
+        SDL_FreeFormat(format);
+    }
+    /* A surface made with an alpha mask blends on every blit; every pixel is opaque here. */
+    if (converted != NULL)
+    {
+        SDL_SetAlpha(converted, 0, SDL_ALPHA_OPAQUE);
+    }
+    return converted;
 }
 
 void WebPictureFree(void* picture)

@@ -52,6 +52,12 @@ extern "C"
     int WebPictureBlit(void* picture, int fromX, int fromY, int fromW, int fromH,
                        const struct WebBlitTarget* target, int x, int y);
 
+    /* SDL 1.2's SDL_ConvertSurface of the picture into packed pixels of its own depth and
+       the given channel masks, as a plain opaque picture that blits without blending: null
+       without memory. */
+    void* WebPictureConvert(void* picture, uint32_t red, uint32_t green, uint32_t blue,
+                            uint32_t alpha);
+
     void WebPictureFree(void* picture);
 
 #ifdef __cplusplus

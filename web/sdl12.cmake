@@ -21,7 +21,10 @@ add_library(noughts_sdl12 STATIC ${sdl12_sources} ${PROJECT_SOURCE_DIR}/frame/we
 target_include_directories(noughts_sdl12 PRIVATE ${PROJECT_SOURCE_DIR}
   "${NOUGHTS_SDL_SOURCE}/include" "${NOUGHTS_SDL_SOURCE}/src"
   "${NOUGHTS_SDL_SOURCE}/src/video" "${NOUGHTS_SDL_SOURCE}/src/events")
-# SDL's code as it is: its warnings are not the game's.
-target_compile_options(noughts_sdl12 PRIVATE -w
+target_compile_options(noughts_sdl12 PRIVATE
   "-include${PROJECT_SOURCE_DIR}/frame/web_bmp_names.h"
   "-ffile-prefix-map=${NOUGHTS_SDL_SOURCE}=sdl" "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.")
+# SDL's code as it is: its warnings are not the game's. The game's side of it gets them all.
+set_source_files_properties(${sdl12_sources} PROPERTIES COMPILE_OPTIONS -w)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/frame/web_picture.c PROPERTIES
+  COMPILE_OPTIONS "-Wall;-Wextra;-Werror")
