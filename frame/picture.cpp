@@ -2,9 +2,6 @@
 
 #include "draw/pixel.h"
 #include "draw/surface_check.h"
-#ifdef __EMSCRIPTEN__
-#include "frame/web_bmp.h"
-#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -34,15 +31,10 @@ static bool IsRegularFile(const char* name)
 // opened; where FIFOs exist, the file is then opened without blocking and checked again, so one
 // swapped in between the two steps is refused as well.
 // Windows has no SDL_RWFromFP, and no FIFOs to swap in; neither has a page.
-#if defined(_WIN32)
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     return IsRegularFile(name) ? SDL_RWFromFile(name, "rb") : nullptr;
-}
-#elif defined(__EMSCRIPTEN__)
-static SDL_RWops* OpenRegularFile(const char* name)
-{
-    return IsRegularFile(name) ? WebOpenFile(name) : nullptr;
 }
 #else
 static SDL_RWops* OpenRegularFile(const char* name)
@@ -150,8 +142,7 @@ static bool HeaderFitsLimits(const Uint8 (&header)[HEADER_BYTES], Sint64 length)
     return length < 0 || least == 0 || offset + least <= length;
 }
 
-// HeaderFitsLimits for the bitmap at the stream's position; the stream is put back there.
-static bool StreamHeaderFitsLimits(SDL_RWops* stream)
+bool StreamHeaderFitsLimits(SDL_RWops* stream)
 {
     const int start = SDL_RWseek(stream, 0, RW_SEEK_CUR);
     Uint8 header[HEADER_BYTES] = {};
@@ -226,8 +217,6 @@ static bool IsSoundPicture(const SDL_Surface* picture)
            IndexesOnlyItsPalette(picture);
 }
 
-// The page's loader never gives alpha (frame/web_bmp.h).
-#ifndef __EMSCRIPTEN__
 // Whether every pixel's alpha is fully opaque; only 2- and 4-byte pixels carry alpha.
 static bool IsFullyOpaque(const SDL_Surface* picture)
 {
@@ -289,20 +278,13 @@ static SDL_Surface* CheckedPicture(SDL_Surface* picture)
         SDL_FreeSurface(picture);
         return nullptr;
     }
-    return DropOpaqueAlpha(picture);
-}
-
+#ifdef __EMSCRIPTEN__
+    // Copied, not converted, on every pass (frame/web_bmp.h).
+    return PageInDisplayFormat(DropOpaqueAlpha(picture));
 #else
-// The checks see the picture as SDL 1.2 loaded it; the page gets it in the display's format
-// (frame/web_bmp.h says why).
-static SDL_Surface* ShownPicture(SDL_Surface* loaded)
-{
-    SDL_Surface* const shown =
-        loaded != nullptr && IsSoundPicture(loaded) ? WebShownPicture(loaded) : nullptr;
-    WebFreeSurface(loaded);
-    return shown;
-}
+    return DropOpaqueAlpha(picture);
 #endif
+}
 
 SDL_Surface* LoadPicture(const char* name)
 {
@@ -317,9 +299,5 @@ SDL_Surface* LoadPicture(const char* name)
         return nullptr;
     }
     // The loader closes the stream.
-#ifdef __EMSCRIPTEN__
-    return ShownPicture(WebLoadBMP_RW(stream, 1));
-#else
     return CheckedPicture(SDL_LoadBMP_RW(stream, 1));
-#endif
 }

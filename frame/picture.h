@@ -15,4 +15,8 @@
 // every SDL 1.2; one whose alpha varies is returned as SDL loaded it.
 SDL_Surface* LoadPicture(const char* name);
 
+// The check of the headers above for the bitmap at the stream's position, which is put back
+// there: SDL's loaders are handed no file it refuses.
+bool StreamHeaderFitsLimits(SDL_RWops* stream);
+
 #endif

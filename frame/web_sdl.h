@@ -13,4 +13,15 @@
 #undef SDL_MUSTLOCK
 #define SDL_MUSTLOCK(surface) ((void)(surface), 0)
 
+// Pictures are SDL 1.2's own (frame/web_bmp.h says why).
+#include "frame/web_bmp.h"
+
+#define SDL_RWFromFile(name, mode) PageRWFromFile(name, mode)
+#define SDL_LoadBMP_RW(stream, freesrc) PageLoadBMP_RW(stream, freesrc)
+#define SDL_MapRGB(format, red, green, blue) PageMapRGB(format, red, green, blue)
+#undef SDL_BlitSurface
+#define SDL_BlitSurface(source, sourceRect, target, targetRect)                                    \
+    PageBlitSurface(source, sourceRect, target, targetRect)
+#define SDL_FreeSurface(surface) PageFreeSurface(surface)
+
 #endif

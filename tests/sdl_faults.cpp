@@ -40,7 +40,7 @@ static bool Fails(SdlFault fault)
 static std::mutex liveMutex;
 static std::set<const SDL_Surface*> live;
 
-static SDL_Surface* Track(SDL_Surface* surface)
+SDL_Surface* TrackSurface(SDL_Surface* surface)
 {
     if (surface != nullptr)
     {
@@ -48,6 +48,16 @@ static SDL_Surface* Track(SDL_Surface* surface)
         live.insert(surface);
     }
     return surface;
+}
+
+void ForgetSurface(const SDL_Surface* surface)
+{
+    // A surface whose reference count SDL raised survives one free.
+    if (surface != nullptr && surface->refcount <= 1)
+    {
+        const std::lock_guard<std::mutex> lock(liveMutex);
+        live.erase(surface);
+    }
 }
 
 int LiveSurfaces()
@@ -127,7 +137,8 @@ extern "C"
             {
                 palette->ncolors = std::min(palette->ncolors, cutPalette);
             }
-            return Track((armed & LOAD_OPAQUE_ALPHA) != 0 ? WithOpaqueAlpha(picture) : picture);
+            return TrackSurface((armed & LOAD_OPAQUE_ALPHA) != 0 ? WithOpaqueAlpha(picture)
+                                                                 : picture);
         }
         if (src != nullptr && freesrc != 0)
         {
@@ -141,8 +152,8 @@ extern "C"
     {
         return Fails(FAIL_CREATE_SURFACE)
                    ? nullptr
-                   : Track(__real_SDL_CreateRGBSurface(flags, width, height, depth, Rmask, Gmask,
-                                                       Bmask, Amask));
+                   : TrackSurface(__real_SDL_CreateRGBSurface(flags, width, height, depth, Rmask,
+                                                              Gmask, Bmask, Amask));
     }
 
     int __wrap_SDL_LockSurface(SDL_Surface* surface)
@@ -152,12 +163,7 @@ extern "C"
 
     void __wrap_SDL_FreeSurface(SDL_Surface* surface)
     {
-        // A surface whose reference count SDL raised survives one free.
-        if (surface != nullptr && surface->refcount <= 1)
-        {
-            const std::lock_guard<std::mutex> lock(liveMutex);
-            live.erase(surface);
-        }
+        ForgetSurface(surface);
         __real_SDL_FreeSurface(surface);
     }
 

@@ -1,6 +1,8 @@
 #ifndef NOUGHTS_TESTS_SDL_FAULTS_H
 #define NOUGHTS_TESTS_SDL_FAULTS_H
 
+#include <SDL.h>
+
 // Fault injection for the component tests. The test executable is linked with the linker's
 // --wrap for each SDL function below (and the C library's fdopen), so every call from the
 // game's code (and the tests') goes through a wrapper that hands it on unless a test has armed
@@ -43,6 +45,10 @@ class ScopedSdlFaults
 // of SDL_FreeSurface (wrapped too) has freed: a count that grows is a surface forgotten, seen
 // on either SDL 1.2 without a sanitizer.
 int LiveSurfaces();
+
+// What the seam does with a surface made and one freed, for another seam counting with it.
+SDL_Surface* TrackSurface(SDL_Surface* surface);
+void ForgetSurface(const SDL_Surface* surface);
 
 // The file descriptors open in this process.
 int OpenDescriptors();

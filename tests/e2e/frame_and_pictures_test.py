@@ -12,6 +12,7 @@ import numpy as np
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import shipped_pictures  # noqa: E402
+import play_test  # noqa: E402  (as a module: its tests are its own file's)
 
 
 class FrameAndPicturesTest(harness.GameTestCase):
@@ -100,15 +101,29 @@ class FrameAndPicturesTest(harness.GameTestCase):
         few_colours = harness.Image.from_array(palette[(x * 7 + y * 5 + (x ^ y)) % 8])
         cases = [(24, harness.pattern_image(203, 100, seed=3)), (8, few_colours),
                  (4, few_colours)]
+        # An 8-bit cell picture without white or black: what the game draws into its copies
+        # (frames, the ring) takes the palette's nearest colours, as SDL 1.2 maps them.
+        y, x = np.mgrid[0:90, 0:90]
+        cell = harness.Image.from_array(palette[[0, 1, 2, 3, 6, 7]][(x * 3 + y * 11) % 6])
         for bits, small_menu in cases:
             with self.subTest("%d bits a pixel" % bits):
                 pictures = shipped_pictures(harness.ASSETS)
                 pictures["menu.bmp"] = harness.bmp_bytes(small_menu, bits)
+                if bits == 8:
+                    pictures["NULL.bmp"] = harness.bmp_bytes(cell, bits)
                 game = self.start_game(pictures=pictures)
                 game.wait_for_image(self.intro, name="intro")
                 game.key("space")
                 game.wait_for_image(self.intro.paste(small_menu, 0, 0),
                                     name="%d-bit menu over intro" % bits)
+                if bits == 8:
+                    game.key("space")
+                    game.move_to(*play_test.REST)
+                    field = play_test.Field({"NULL.bmp": cell}, white=(250, 245, 240),
+                                            black=(3, 83, 170))
+                    play_test.PlayTest.assert_shows(self, game, field, "field of 8-bit cells")
+                    game.stop()
+                    continue
                 game.key("Escape")
                 game.wait_for_image(self.intro, name="intro after small menu")
                 game.key("Escape")

@@ -15,6 +15,8 @@ import math
 import os
 import sys
 
+import numpy as np
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import (BLACK, CELL, GRAY, WHITE, HarnessError, Image, cell_centre,  # noqa: E402
@@ -33,13 +35,13 @@ def solid(width, height, colour):
     return Image(width, height, bytes(colour) * (width * height))
 
 
-def framed(image):
+def framed(image, white=WHITE):
     """image with the white frame the board draws into a cell image: its left and top edges
     whole, its right and bottom edges one pixel short of the bottom-right corner."""
     w, h = image.width, image.height
     for x, y, width, height in ((0, 0, 1, h), (0, 0, w, 1), (w - 1, 0, 1, h - 1),
                                 (0, h - 1, w - 1, 1)):
-        image = image.paste(solid(width, height, WHITE), x, y)
+        image = image.paste(solid(width, height, white), x, y)
     return image
 
 
@@ -116,11 +118,14 @@ def cross_problem(mark, empty, is_framed):
 
 class Field:
     """What the playing field should show: cell radius, the marks on the board and the image
-    under the pointer ("ring", "cross" or a result picture)."""
+    under the pointer ("ring", "cross" or a result picture). A palettised cell picture without
+    pure white or black shows the white and black drawn into it as its nearest colours."""
 
     def __init__(self, pictures, rings=(), crosses=(), pointer=REST, under_pointer="ring",
-                 radius=45):
+                 radius=45, white=WHITE, black=BLACK):
         self.pictures = pictures
+        self.white = white
+        self.black = black
         self.rings = set(rings)
         self.crosses = set(crosses)
         self.pointer = pointer
@@ -152,7 +157,7 @@ class Field:
             image = image.paste(solid(1, 6 * r, WHITE), offset, 0)
             image = image.paste(solid(6 * r, 1, WHITE), 0, offset)
         image = image.paste(solid(1, 6 * r, BLACK), 6 * r, 0)
-        empty_cell = framed(self.pictures["NULL.bmp"])
+        empty_cell = framed(self.pictures["NULL.bmp"], self.white)
         for index in range(9):
             x, y = 2 * r * (index // 3), 2 * r * (index % 3)
             if self.mark_at(index):
@@ -164,6 +169,13 @@ class Field:
             return image.paste(self.under_pointer, x, y)
         return image.paste(actual.crop(x, y, width, height), x, y)
 
+    def as_drawn(self, mark):
+        """mark with the cell picture's own white and black read as white and black."""
+        pixels = mark.pixels.copy()
+        for colour, meant in ((self.white, WHITE), (self.black, BLACK)):
+            pixels[np.all(mark.pixels == colour, axis=2)] = meant
+        return Image.from_array(pixels)
+
     def mark_problems(self, actual):
         empty = self.pictures["NULL.bmp"]
         marks = [("cell %d" % index, self.mark_at(index), 2 * self.radius * (index // 3),
@@ -172,7 +184,7 @@ class Field:
             x, y, _, _ = self.pointer_box()
             marks.append(("the image under the pointer", self.under_pointer, x, y))
         for where, mark, x, y in marks:
-            crop = actual.crop(x, y, CELL, CELL)
+            crop = self.as_drawn(actual.crop(x, y, CELL, CELL))
             if mark == "ring":
                 problem = ring_problem(crop, self.framed["ring"])
             else:
