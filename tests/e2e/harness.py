@@ -786,6 +786,10 @@ class WebGame(Game):
     def stderr(self):
         return self.browser.call("output")["stderr"]
 
+    def loads(self):
+        """How many pages this browser has loaded: a reload adds one."""
+        return self.browser.call("output")["loads"]
+
     def alive(self):
         return not self.evaluate("!document.getElementById('ended').hidden")
 

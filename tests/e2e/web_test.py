@@ -74,23 +74,24 @@ class WebPageTest(harness.GameTestCase):
         difference = shown.first_difference(harness.Image.from_array(scaled))
         self.assertIsNone(difference, "the page does not show the game's pixels crisply")
 
-    def test_page_stand_ins_scale_clicks_pointer_end_offline_controls_taps_gamepad(self):
-        with self.subTest("what the page says about itself"):
-            game = self.open()
-            self.assertEqual(game.evaluate("document.title"), "Noughts & Crosses")
-            self.assertEqual(game.evaluate("document.documentElement.lang"), "en")
-            self.assertTrue(game.evaluate("document.querySelector('meta[name=description]')"
-                                          ".content"))
-            self.assertIn("Space", game.evaluate("canvas.getAttribute('aria-label')"))
-            if self.browser.kind == "chromium":
-                self.assertEqual(game.browser.call("installability")["errors"], [])
+    def test_page_describes_itself_and_installs(self):
+        game = self.open()
+        self.assertEqual(game.evaluate("document.title"), "Noughts & Crosses")
+        self.assertEqual(game.evaluate("document.documentElement.lang"), "en")
+        self.assertTrue(game.evaluate("document.querySelector('meta[name=description]')"
+                                      ".content"))
+        self.assertIn("Space", game.evaluate("canvas.getAttribute('aria-label')"))
+        if self.browser.kind == "chromium":
+            self.assertEqual(game.browser.call("installability")["errors"], [])
 
-        with self.subTest("a missing cell picture's stand-in is black, as on a desktop"):
-            game = self.open(leave_out=["NULL.bmp"])
-            self.enter_field(game, {**self.pictures, "NULL.bmp": solid(90, 90, BLACK)})
+    def test_missing_cell_picture_stands_in_black(self):
+        """As on a desktop."""
+        game = self.open(leave_out=["NULL.bmp"])
+        self.enter_field(game, {**self.pictures, "NULL.bmp": solid(90, 90, BLACK)})
 
+    def test_scale_crisp_centred_and_clicks_mapped(self):
         for scale, viewport in VIEWPORTS.items():
-            with self.subTest("scale %d: crisp, centred, clicks mapped" % scale):
+            with self.subTest(scale=scale):
                 game = self.open(viewport)
                 self.check_scale(game, scale, viewport)
                 self.enter_field(game)
@@ -103,61 +104,71 @@ class WebPageTest(harness.GameTestCase):
                 wait_until(lambda: self.click_lines(game) == expected, harness.DEFAULT_TIMEOUT,
                            "the clicks at scale %d: %s" % (scale, expected))
 
-        with self.subTest("the pointer is hidden on the help card only"):
-            cursor = "getComputedStyle(canvas).cursor"
-            self.assertNotEqual(game.evaluate(cursor), "none")
-            game.key("i")
-            game.wait_for_image(self.pictures["item.bmp"], name="item picture")
-            self.assertEqual(game.evaluate(cursor), "none")
+    def test_pointer_hidden_on_help_card_only(self):
+        game = self.open()
+        self.enter_field(game)
+        cursor = "getComputedStyle(canvas).cursor"
+        self.assertNotEqual(game.evaluate(cursor), "none")
+        game.key("i")
+        game.wait_for_image(self.pictures["item.bmp"], name="item picture")
+        self.assertEqual(game.evaluate(cursor), "none")
+        game.key("Escape")
+        wait_until(lambda: game.evaluate(cursor) != "none", harness.DEFAULT_TIMEOUT,
+                   "the pointer back on the field")
+
+    def test_end_said_plainly_and_new_game_offered(self):
+        game = self.open()
+        self.enter_field(game)
+        for _ in range(3):
             game.key("Escape")
-            wait_until(lambda: game.evaluate(cursor) != "none", harness.DEFAULT_TIMEOUT,
-                       "the pointer back on the field")
+        self.assertEqual(game.wait_exit(), 0)
+        self.assertEqual(game.evaluate("document.getElementById('ended').innerText.trim()"),
+                         "The game has ended.\nNew game")
+        # No line a desktop would not print: no warning, no error.
+        self.assertEqual(game.stderr(), "")
+        # The offer has the keyboard.
+        self.check_new_game(game, lambda: game.key("Enter"))
 
-        with self.subTest("the end is said plainly and a new game offered"):
-            for _ in range(3):
-                game.key("Escape")
-            self.assertEqual(game.wait_exit(), 0)
-            self.assertEqual(game.evaluate("document.getElementById('ended').innerText.trim()"),
-                             "The game has ended.\nNew game")
-            # No line a desktop would not print: no warning, no error.
-            self.assertEqual(game.stderr(), "")
-            # The offer has the keyboard.
-            game.key("Enter")
-            wait_until(lambda: game.stdout() == "1\n%s\n" % harness.ARGV0,
-                       harness.DEFAULT_TIMEOUT, "a new game's argument lines")
+    def check_new_game(self, game, offer):
+        """offer starts a new game: a page of its own, which prints its argument lines."""
+        loads = game.loads()
+        offer()
+        # The game that ended printed the same lines.
+        wait_until(lambda: game.loads() > loads and game.stdout() == "1\n%s\n" % harness.ARGV0,
+                   harness.DEFAULT_TIMEOUT, "a new game's argument lines")
+        game.find_window()
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro in the new game")
+
+    def test_offline_after_first_visit(self):
+        game = self.open()
+        wait_until(lambda: game.evaluate("!!navigator.serviceWorker.controller"),
+                   harness.DEFAULT_TIMEOUT, "the service worker to take the page")
+        self.server.stop()
+        try:
+            game.reload()
             game.find_window()
-            game.wait_for_image(self.pictures["intro.bmp"], name="intro in the new game")
+            game.wait_for_image(self.pictures["intro.bmp"], name="intro offline")
+        finally:
+            self.server.start()
 
-        with self.subTest("offline after the first visit"):
-            wait_until(lambda: game.evaluate("!!navigator.serviceWorker.controller"),
-                       harness.DEFAULT_TIMEOUT, "the service worker to take the page")
-            self.server.stop()
-            try:
-                game.reload()
-                game.find_window()
-                game.wait_for_image(self.pictures["intro.bmp"], name="intro offline")
-            finally:
-                self.server.start()
-
-        with self.subTest("controls and taps on phones' touch screens"):
-            if self.browser.kind == "firefox":
-                self.skipTest("headless Firefox emulates no phone screen")
-            for viewport, scale in PHONES.items():
-                with self.subTest("controls on a %dx%d touch screen" % viewport):
-                    game = self.open(viewport, touch_scale=PHONE_RATIO)
-                    self.check_controls(game, viewport, scale / PHONE_RATIO)
-                    if viewport in ((390, 844), (844, 390)):
-                        self.check_touch_run(game)
-
-        with self.subTest("controls by pointer clicks"):
-            if self.browser.kind != "firefox":
-                self.skipTest("Chromium presses them by touch, above")
+    def test_controls_and_taps(self):
+        """By touch on phones' screens in Chromium; by pointer clicks in Firefox, which
+        emulates no phone screen."""
+        if self.browser.kind == "firefox":
             game = self.open(touch_scale=1)
             self.check_controls(game, harness.WEB_VIEWPORT, 1)
             self.check_control_run(game, "click")
+            return
+        for viewport, scale in PHONES.items():
+            with self.subTest(viewport=viewport):
+                game = self.open(viewport, touch_scale=PHONE_RATIO)
+                self.check_controls(game, viewport, scale / PHONE_RATIO)
+                if viewport in ((390, 844), (844, 390)):
+                    self.check_touch_run(game)
 
-        with self.subTest("a gamepad that appears after load: button 9 and 8"):
-            self.check_gamepad(self.open())
+    def test_gamepad_that_appears_after_load(self):
+        """Buttons 9 and 8."""
+        self.check_gamepad(self.open())
 
     def check_controls(self, game, viewport, scale):
         """Five buttons, each at least 44 x 44, inside the window and clear of the canvas and
@@ -234,11 +245,7 @@ class WebPageTest(harness.GameTestCase):
             PlayTest.assert_shows(self, game, won, "the game won by taps")
 
         self.check_control_run(game, "tap", play)
-        game.button("New game", "tap")
-        wait_until(lambda: game.stdout() == "1\n%s\n" % harness.ARGV0, harness.DEFAULT_TIMEOUT,
-                   "a new game's argument lines")
-        game.find_window()
-        game.wait_for_image(self.pictures["intro.bmp"], name="intro after New game")
+        self.check_new_game(game, lambda: game.button("New game", "tap"))
 
     def check_gamepad(self, game):
         """A standard gamepad connected after load, revealed by a press of button 9, as

@@ -35,6 +35,8 @@ let page = null;
 let cdp = null;
 let stdout = '';
 let stderr = '';
+// Pages loaded so far, for a test to tell the page a reload brought from the one before it.
+let loads = 0;
 
 // Console lines are the game's output: log is standard output; warnings and errors, standard
 // error (Emscripten's choice); anything the page itself throws counts as standard error too.
@@ -49,6 +51,7 @@ function listen(target) {
   // A page loaded anew is a new run of the game, with output of its own.
   target.on('framenavigated', (frame) => {
     if (frame === target.mainFrame()) {
+      loads++;
       stdout = '';
       stderr = '';
     }
@@ -161,7 +164,7 @@ const commands = {
     return { errors: installabilityErrors.map((error) => error.errorId) };
   },
   async output() {
-    return { stdout, stderr };
+    return { stdout, stderr, loads };
   },
   async evaluate({ script }) {
     return { value: await page.evaluate(script) };
