@@ -5,7 +5,6 @@ Run as: web_test.py <site>/index.html <assets dir>
 """
 
 import os
-import re
 import sys
 import unittest
 
@@ -29,10 +28,16 @@ GAME = (480, 272)
 # centring must not halve an odd room.
 VIEWPORTS = {1: (801, 601), 2: (1100, 700), 3: (1501, 901)}
 CONTROLS = ("Start", "Back", "Help", "Smaller board", "Larger board")
-# Phones (CSS pixels, three device pixels to each) and the largest scale their shape allows
-# with room for the controls and the line of help.
-PHONES = {(360, 640): 2, (640, 360): 3, (390, 844): 2, (844, 390): 3}
-PHONE_RATIO = 3
+# Phones (CSS pixels and device pixels to each) and the largest scale their shape allows with
+# room for the controls and the line of help: a folding phone turned sideways, whose column of
+# controls is taller than the window, and a ratio no CSS width gives exactly.
+PHONES = {(360, 640, 3): 2, (640, 360, 3): 3, (390, 844, 3): 2, (844, 390, 3): 3,
+          (653, 280, 3): 2, (412, 915, 2.625): 2}
+TOUCH_RUNS = ((390, 844, 3), (844, 390, 3))
+CHECKERED = ((653, 280, 3), (412, 915, 2.625))
+# Where a lifted finger leaves the pointer: off the board, where the mark it shows says whose
+# turn it is.
+FINGER_REST = (375, 136)
 # Off the board, each tap a pixel of its own.
 RAPID_TAPS = [(300 + 7 * i, 20 + 11 * i) for i in range(20)]
 
@@ -69,10 +74,39 @@ class WebPageTest(harness.GameTestCase):
         left, top, width, height = self.canvas_box(game)
         self.assertEqual((width, height), (GAME[0] * scale, GAME[1] * scale))
         self.assertEqual((left, top), ((viewport[0] - width) // 2, (viewport[1] - height) // 2))
-        shown = game.screenshot().crop(int(left), int(top), int(width), int(height))
+        self.check_crisp(game, scale, 1)
+
+    def check_crisp(self, game, scale, ratio):
+        """The canvas lies on whole device pixels, scale of them to each game pixel, and shows
+        each game pixel as a square of that many, every row and column once."""
+        box = [value * ratio for value in self.canvas_box(game)]
+        device = [round(value) for value in box]
+        for value, whole in zip(box, device):
+            self.assertAlmostEqual(value, whole, delta=1e-3, msg="canvas at %s" % box)
+        self.assertEqual(device[2:], [GAME[0] * scale, GAME[1] * scale])
+        shown = game.screenshot().crop(*device)
         scaled = np.repeat(np.repeat(game.capture().pixels, scale, 0), scale, 1)
         difference = shown.first_difference(harness.Image.from_array(scaled))
         self.assertIsNone(difference, "the page does not show the game's pixels crisply")
+
+    def check_checkerboard(self, game, scale, ratio):
+        """A one-pixel checkerboard drawn into the canvas (the idle game leaves it there) is
+        shown crisply: a row or column lost or doubled anywhere shifts the pattern."""
+        game.evaluate("""(() => {
+            const context = canvas.getContext('2d');
+            const image = context.createImageData(canvas.width, canvas.height);
+            for (let i = 0; i < image.data.length; i += 4) {
+                const pixel = i / 4, x = pixel % canvas.width, y = Math.floor(pixel / canvas.width);
+                image.data.fill((x + y) % 2 ? 255 : 0, i, i + 3);
+                image.data[i + 3] = 255;
+            }
+            context.putImageData(image, 0, 0);
+            return true;
+        })()""")
+        board = np.indices((GAME[1], GAME[0])).sum(axis=0) % 2 * 255
+        self.assertIsNone(game.capture().first_difference(harness.Image.from_array(
+            np.repeat(board[:, :, None], 3, 2).astype(np.uint8))), "the checkerboard drawn")
+        self.check_crisp(game, scale, ratio)
 
     def test_page_describes_itself_and_installs(self):
         game = self.open()
@@ -159,11 +193,13 @@ class WebPageTest(harness.GameTestCase):
             self.check_controls(game, harness.WEB_VIEWPORT, 1)
             self.check_control_run(game, "click")
             return
-        for viewport, scale in PHONES.items():
-            with self.subTest(viewport=viewport):
-                game = self.open(viewport, touch_scale=PHONE_RATIO)
-                self.check_controls(game, viewport, scale / PHONE_RATIO)
-                if viewport in ((390, 844), (844, 390)):
+        for phone, scale in PHONES.items():
+            with self.subTest(phone=phone):
+                game = self.open(phone[:2], touch_scale=phone[2])
+                self.check_controls(game, phone[:2], scale / phone[2])
+                if phone in CHECKERED:
+                    self.check_checkerboard(game, scale, phone[2])
+                if phone in TOUCH_RUNS:
                     self.check_touch_run(game)
 
     def test_gamepad_that_appears_after_load(self):
@@ -176,12 +212,16 @@ class WebPageTest(harness.GameTestCase):
         them room."""
         canvas = self.canvas_box(game)
         for size, game_size in zip(canvas[2:], GAME):
-            self.assertAlmostEqual(size, game_size * scale, delta=1 / 64)  # a layout unit
+            self.assertAlmostEqual(size, game_size * scale, delta=1e-3)
         help_top, help_text = game.evaluate("[help.getBoundingClientRect().top, help.innerText]")
         for name in CONTROLS:
             box = game.button(name)
             left, top, width, height = box
             self.assertGreaterEqual(min(width, height), 44, name)
+            # Nothing covers it.
+            self.assertEqual(game.evaluate(
+                "document.elementFromPoint(%f, %f).textContent" % (left + width / 2,
+                                                                   top + height / 2)), name)
             self.assertTrue(0 <= left and left + width <= viewport[0] and 0 <= top and
                             top + height <= help_top, "%s at %s in %s" % (name, box, viewport))
             self.assertFalse(overlap(box, canvas), "%s at %s over the canvas %s" % (name, box,
@@ -225,26 +265,35 @@ class WebPageTest(harness.GameTestCase):
         self.assertEqual(game.stdout(), output)
 
     def check_touch_run(self, game):
-        """The whole game by touch alone: each tap clicks the game pixel under the finger,
-        twenty taps in a burst each in order, a second finger clicks nothing."""
+        """The whole game by touch alone: each tap clicks the game pixel under the finger, at
+        its exact place, or the nearest inside the window for a finger just off the canvas;
+        twenty taps in a burst each in order, a second finger clicks nothing; a lifted finger
+        leaves the pointer off the board, so the mark just placed shows."""
         def play():
             spots = game.tap(*RAPID_TAPS)
             # Cell 0 under the second finger: a click there would take it from the rings.
             spots += game.browser.call("twoFingers", a=REST, b=cell_centre(0))["spots"]
-            spots += game.tap(*[cell_centre(cell) for cell in (0, 3, 1, 4, 2)], REST)
+            # Cell 0 by a finger left of the canvas, which clicks the nearest pixel inside.
+            game.tap((-6, 45.5), exact=True)
+            spots.append((0.5, 45.5))
+            spots += game.tap(*[cell_centre(cell) for cell in (3, 1)])
+            # Cell 4 at a fraction of a CSS pixel.
+            spots += game.tap((179.5, 179.5), exact=True)
+            spots += game.tap(cell_centre(2))
             wait_until(lambda: len(self.click_lines(game)) == len(spots),
                        harness.DEFAULT_TIMEOUT, "%d click lines" % len(spots))
-            clicks = [tuple(map(int, re.findall(r"\d+", line)[:2]))
-                      for line in self.click_lines(game)]
-            for (x, y), (finger_x, finger_y) in zip(clicks, spots):
-                self.assertTrue(0 <= finger_x - x < 1 and 0 <= finger_y - y < 1,
-                                "click at %d, %d for a finger at %.2f, %.2f" % (
-                                    x, y, finger_x, finger_y))
-            won = Field(self.pictures, rings=[0, 1, 2], crosses=[3, 4], pointer=clicks[-1],
+            for line, (finger_x, finger_y) in zip(self.click_lines(game), spots):
+                x, y = map(int, line[len("click : "):].split(", ")[:2])
+                # A finger on the line between two pixels is in either.
+                self.assertTrue(-1e-6 <= finger_x - x < 1 + 1e-6 and
+                                -1e-6 <= finger_y - y < 1 + 1e-6,
+                                "%s for a finger at %.2f, %.2f" % (line, finger_x, finger_y))
+            won = Field(self.pictures, rings=[0, 1, 2], crosses=[3, 4], pointer=FINGER_REST,
                         under_pointer=self.pictures["win1.bmp"])
             PlayTest.assert_shows(self, game, won, "the game won by taps")
 
         self.check_control_run(game, "tap", play)
+        self.assertGreaterEqual(min(game.button("New game")[2:]), 44)
         self.check_new_game(game, lambda: game.button("New game", "tap"))
 
     def check_gamepad(self, game):
