@@ -202,6 +202,74 @@ class WebPageTest(harness.GameTestCase):
                 if phone in TOUCH_RUNS:
                     self.check_touch_run(game)
 
+    def test_keyboard_and_screen_reader_play(self):
+        """A whole game by keyboard alone, from the title to a new game: on the field the
+        cells are buttons named by place and content, arrows move between them, Enter and
+        Space place a mark as a tap would; the live region says each screen's keys, each move,
+        whose turn it is and the outcome, all read from Chromium's accessibility tree, and
+        axe-core finds nothing wrong on any screen. Once the game has ended a cell takes no
+        key."""
+        game = self.open()
+        chromium = self.browser.kind == "chromium"
+
+        def hears(status, focused=None, screen=None):
+            if not chromium:
+                return
+            wait_until(lambda: game.browser.call("spoken")["status"] == status,
+                       harness.DEFAULT_TIMEOUT, "the live region to say %r" % status)
+            if focused:
+                self.assertEqual(game.browser.call("spoken")["focused"],
+                                 {"role": "button", "name": focused})
+            if screen:
+                self.assertEqual(game.browser.call("axe")["violations"], [], screen)
+
+        hears("Title screen: press Space to go on, or Escape to end the game.",
+              screen="title")
+        game.key("space")
+        game.wait_for_image(self.pictures["menu.bmp"], name="menu")
+        hears("Menu: press Space to play, or Escape to go back.", screen="menu")
+        game.key("space")
+        field = ("Playing field: arrow keys choose a cell, Enter or Space places a mark, "
+                 "I shows the help card, Escape goes back.")
+        hears(field + " Rings to move.", "top left, empty", "field")
+        # Rings along the top row, crosses in the middle left and the centre.
+        for keys, heard, name in [
+                (["Enter"], "Ring in top left. Crosses to move.", "top left, ring"),
+                (["ArrowDown", "space"], "Cross in middle left. Rings to move.",
+                 "middle left, cross"),
+                (["ArrowUp", "ArrowRight", "Enter"], "Ring in top centre. Crosses to move.",
+                 "top centre, ring"),
+                (["ArrowDown", "space"], "Cross in centre. Rings to move.", "centre, cross"),
+                (["ArrowUp", "ArrowRight", "Enter", "ArrowRight"], "Ring in top right. Rings win.",
+                 "top right, ring")]:
+            for key in keys:
+                game.key(key)
+            hears(heard, name)
+        moves = [cell_centre(cell) for cell in (0, 1, 3, 4, 6)]
+        wait_until(lambda: self.click_lines(game) == ["click : %d, %d, 1" % move
+                                                      for move in moves],
+                   harness.DEFAULT_TIMEOUT, "a click for each mark")
+        won = Field(self.pictures, rings=[0, 3, 6], crosses=[1, 4], pointer=FINGER_REST,
+                    under_pointer=self.pictures["win1.bmp"])
+        PlayTest.assert_shows(self, game, won, "the game won by keys")
+        game.key("i")
+        game.wait_for_image(self.pictures["item.bmp"], name="help card")
+        hears("Help card: press Escape to go back to the board.", screen="help card")
+        game.key("Escape")
+        hears(field + " Rings win.", "top right, ring")
+        for _ in range(3):
+            game.key("Escape")
+        self.assertEqual(game.wait_exit(), 0)
+        if chromium:
+            self.assertEqual(game.browser.call("axe")["violations"], [], "the end")
+        output, loads = game.stdout(), game.loads()
+        game.evaluate("""['keydown', 'keyup'].forEach(type =>
+            document.querySelector('#cells button').dispatchEvent(new KeyboardEvent(type,
+                {key: 'Enter', bubbles: true, cancelable: true}))) || true""")
+        self.assertFalse(game.stays_alive(0.3))
+        self.assertEqual((game.stdout(), game.loads()), (output, loads), "a cell took a key")
+        self.check_new_game(game, lambda: game.key("Enter"))
+
     def test_gamepad_that_appears_after_load(self):
         """Buttons 9 and 8."""
         self.check_gamepad(self.open())
