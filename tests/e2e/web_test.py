@@ -41,6 +41,26 @@ FINGER_REST = (375, 136)
 # Off the board, each tap a pixel of its own.
 RAPID_TAPS = [(300 + 7 * i, 20 + 11 * i) for i in range(20)]
 
+# A standard gamepad the test plugs in and presses, in place of the browser's.
+PAD_SCRIPT = """
+    window.padSlots = [null, null, null, null];
+    Object.defineProperty(navigator, 'getGamepads', {value: () => padSlots});
+    window.padButton = (index, pressed) => {
+        padSlots[0].buttons[index] = {pressed: pressed, touched: pressed, value: +pressed};
+        return ++padSlots[0].timestamp;
+    };
+    // Plugged in with the buttons pressed held, or unplugged.
+    window.plugPad = (plugged, pressed = []) => {
+        padSlots[0] = plugged ? {id: 'Scripted pad', index: 0, connected: true,
+            mapping: 'standard', timestamp: 1, axes: [0, 0, 0, 0],
+            buttons: Array.from({length: 17}, (_, index) => ({
+                pressed: pressed.includes(index), touched: pressed.includes(index),
+                value: +pressed.includes(index)}))} : null;
+        return window.dispatchEvent(new Event(plugged ? 'gamepadconnected'
+                                                      : 'gamepaddisconnected'));
+    };
+"""
+
 
 class WebPageTest(harness.GameTestCase):
     @classmethod
@@ -270,9 +290,18 @@ class WebPageTest(harness.GameTestCase):
         self.assertEqual((game.stdout(), game.loads()), (output, loads), "a cell took a key")
         self.check_new_game(game, lambda: game.key("Enter"))
 
-    def test_gamepad_that_appears_after_load(self):
-        """Buttons 9 and 8."""
+    def test_gamepad(self):
+        """One that appears after load, buttons 9 and 8; and a press of 9 made while the page
+        loads, which the title takes once the game starts."""
         self.check_gamepad(self.open())
+        # Pressed and released before the game's script has even been fetched.
+        early = PAD_SCRIPT + """
+            document.addEventListener('DOMContentLoaded', () => {
+                plugPad(true, [9]);
+                padButton(9, false);
+            });"""
+        game = self.start_page((), harness.shipped_pictures(harness.ASSETS), None, early=early)
+        game.wait_for_image(self.pictures["menu.bmp"], name="menu after 9 while loading")
 
     def check_controls(self, game, viewport, scale):
         """Five buttons, each at least 44 x 44, inside the window and clear of the canvas and
@@ -368,22 +397,7 @@ class WebPageTest(harness.GameTestCase):
         """A standard gamepad connected after load, revealed by a press of button 9, as
         joystick 0: 9 is Space and closes the help card, 8 is Escape; it keeps working once
         unplugged and plugged in again."""
-        game.evaluate("""
-            window.padSlots = [null, null, null, null];
-            Object.defineProperty(navigator, 'getGamepads', {value: () => padSlots});
-            window.padButton = (index, pressed) => {
-                padSlots[0].buttons[index] = {pressed: pressed, touched: pressed, value: +pressed};
-                return ++padSlots[0].timestamp;
-            };
-            window.plugPad = (plugged) => {
-                padSlots[0] = plugged ? {id: 'Scripted pad', index: 0, connected: true,
-                    mapping: 'standard', timestamp: 1, axes: [0, 0, 0, 0],
-                    buttons: Array.from({length: 17}, () => ({pressed: false, touched: false,
-                                                               value: 0}))} : null;
-                return window.dispatchEvent(new Event(plugged ? 'gamepadconnected'
-                                                              : 'gamepaddisconnected'));
-            };
-            true""")
+        game.evaluate(PAD_SCRIPT + "true")
 
         def press(button, check):
             game.evaluate("padButton(%d, true)" % button)
