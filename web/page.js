@@ -20,6 +20,7 @@ controls.hidden = !touchDevice;
 // columns as the height takes) or below.
 function stageFor(layout) {
   document.body.dataset.layout = layout.name;
+  document.body.classList.toggle('narrow', !!layout.narrow);
   controls.style.setProperty('--columns', layout.columns || 1);
   var width = window.innerWidth;
   var height = window.innerHeight;
@@ -49,17 +50,24 @@ function controlsInside(width, height) {
 function scaleFor(stage, ratio) {
   var height = stage.room === undefined ? stage.height : stage.room;
   var most = Math.floor(Math.min(stage.width * ratio / GAME_WIDTH, height * ratio / GAME_HEIGHT));
-  return {scale: Math.max(1, most), fits: stage.fits && most >= 1};
+  // 2: the controls and the canvas; 1: the controls only (a window too small for the game at
+  // its smallest, which keeps them usable at least).
+  return {scale: Math.max(1, most), fits: stage.fits ? (most >= 1 ? 2 : 1) : 0};
 }
 
+// Each also with the controls' names on two lines, which a small window may need.
 function layoutsToTry() {
   if (!touchDevice) return [{name: 'plain'}];
   var beside = [1, 2, 3].map(function(columns) { return {name: 'beside', columns: columns}; });
   var below = [{name: 'below'}];
-  return window.innerWidth >= window.innerHeight ? beside.concat(below) : below.concat(beside);
+  var layouts = window.innerWidth >= window.innerHeight ? beside.concat(below) :
+      below.concat(beside);
+  return layouts.concat(layouts.map(function(layout) {
+    return {name: layout.name, columns: layout.columns, narrow: true};
+  }));
 }
 
-// The layout where controls and canvas fit, then with the largest scale, then the one that suits
+// The layout where controls and canvas fit (or else the controls), then with the largest scale, then the one that suits
 // the window's shape. The canvas is 480 x 272 CSS pixels, scaled and placed by a transform
 // (Chromium lays out in 1/64 CSS pixel, which at 2.625 device pixels each gives no exact
 // width): its size and place are whole device pixels at every device ratio, so every game
@@ -110,8 +118,8 @@ function sendKey(keyCode) {
 // Emscripten's SDL reads where a pointer event is from its pageX and pageY, which a made event
 // has only in whole CSS pixels; the exact place is given it instead.
 function atPlace(event, place) {
-  Object.defineProperty(event, 'pageX', {value: place.x});
-  Object.defineProperty(event, 'pageY', {value: place.y});
+  Object.defineProperty(event, 'pageX', {value: place.x, configurable: true});
+  Object.defineProperty(event, 'pageY', {value: place.y, configurable: true});
   return event;
 }
 function sendWheel(deltaY) {
@@ -141,6 +149,22 @@ function gamePixel(x, y) {
   return {x: along(x - rect.left, rect.width, GAME_WIDTH),
           y: along(y - rect.top, rect.height, GAME_HEIGHT)};
 }
+
+// Whatever reaches the canvas clicks inside the window: a pointer on its edge, which can lie
+// between CSS pixels, or an event sent to it from elsewhere, is moved to the nearest pixel.
+function keepInside(event) {
+  if (event.target !== canvas) return;
+  var rect = canvas.getBoundingClientRect();
+  var x = (event.pageX - rect.left) * GAME_WIDTH / rect.width;
+  var y = (event.pageY - rect.top) * GAME_HEIGHT / rect.height;
+  if (x >= 0 && x < GAME_WIDTH && y >= 0 && y < GAME_HEIGHT) return;
+  var at = gamePixel(event.pageX, event.pageY);
+  atPlace(event, {x: rect.left + (at.x + 0.5) * rect.width / GAME_WIDTH,
+                  y: rect.top + (at.y + 0.5) * rect.height / GAME_HEIGHT});
+}
+['mousemove', 'mousedown', 'mouseup', 'wheel'].forEach(function(type) {
+  window.addEventListener(type, keepInside, true);
+});
 
 // A left button event for SDL at the middle of game pixel at, however few CSS pixels that is.
 function sendMouse(type, at) {

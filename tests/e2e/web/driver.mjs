@@ -135,10 +135,12 @@ const commands = {
   // early: a script run before the page's own.
   async open({ url, width, height, leaveOut = [], files = {}, touch = false,
                deviceScaleFactor = 1, early = null }) {
-    if (page) await page.close();
+    // The new page first: Chromium has refused to make one just after the last one closed.
+    const last = page;
+    page = await browser.newPage();
+    if (last) await last.close();
     stdout = '';
     stderr = '';
-    page = await browser.newPage();
     cdp = null;
     listen(page);
     if (leaveOut.length || Object.keys(files).length) {
