@@ -1,6 +1,6 @@
 // The page around the game: the canvas at a whole-number scale, controls and taps on touch
-// screens, gamepads that appear late, the end of the game, the offline copy, and the benchmark
-// mode (?bench).
+// screens, the board for the keyboard and screen readers, gamepads that appear late, the end of
+// the game, the offline copy, and the benchmark mode (?bench).
 'use strict';
 
 var canvas = document.getElementById('canvas');
@@ -67,11 +67,11 @@ function layoutsToTry() {
   }));
 }
 
-// The layout where controls and canvas fit (or else the controls), then with the largest scale, then the one that suits
-// the window's shape. The canvas is 480 x 272 CSS pixels, scaled and placed by a transform
-// (Chromium lays out in 1/64 CSS pixel, which at 2.625 device pixels each gives no exact
-// width): its size and place are whole device pixels at every device ratio, so every game
-// pixel is the same whole number of them and every click lands on the pixel it shows.
+// The layout where controls and canvas fit (or else the controls), then with the largest scale,
+// then the one that suits the window's shape. The canvas is 480 x 272 CSS pixels, scaled and
+// placed by a transform (Chromium lays out in 1/64 CSS pixel, which at 2.625 device pixels each
+// gives no exact width): its size and place are whole device pixels at every device ratio, so
+// every game pixel is the same whole number of them and every click lands on the pixel it shows.
 function fitCanvas() {
   var ratio = window.devicePixelRatio || 1;
   var best = null;
@@ -150,6 +150,13 @@ function gamePixel(x, y) {
           y: along(y - rect.top, rect.height, GAME_HEIGHT)};
 }
 
+// Where in the page the middle of game pixel at is.
+function middleOf(at) {
+  var rect = canvas.getBoundingClientRect();
+  return {x: rect.left + (at.x + 0.5) * rect.width / GAME_WIDTH,
+          y: rect.top + (at.y + 0.5) * rect.height / GAME_HEIGHT};
+}
+
 // Whatever reaches the canvas clicks inside the window: a pointer on its edge, which can lie
 // between CSS pixels, or an event sent to it from elsewhere, is moved to the nearest pixel.
 function keepInside(event) {
@@ -158,9 +165,7 @@ function keepInside(event) {
   var x = (event.pageX - rect.left) * GAME_WIDTH / rect.width;
   var y = (event.pageY - rect.top) * GAME_HEIGHT / rect.height;
   if (x >= 0 && x < GAME_WIDTH && y >= 0 && y < GAME_HEIGHT) return;
-  var at = gamePixel(event.pageX, event.pageY);
-  atPlace(event, {x: rect.left + (at.x + 0.5) * rect.width / GAME_WIDTH,
-                  y: rect.top + (at.y + 0.5) * rect.height / GAME_HEIGHT});
+  atPlace(event, middleOf(gamePixel(event.pageX, event.pageY)));
 }
 ['mousemove', 'mousedown', 'mouseup', 'wheel'].forEach(function(type) {
   window.addEventListener(type, keepInside, true);
@@ -168,9 +173,7 @@ function keepInside(event) {
 
 // A left button event for SDL at the middle of game pixel at, however few CSS pixels that is.
 function sendMouse(type, at) {
-  var rect = canvas.getBoundingClientRect();
-  var place = {x: rect.left + (at.x + 0.5) * rect.width / GAME_WIDTH,
-               y: rect.top + (at.y + 0.5) * rect.height / GAME_HEIGHT};
+  var place = middleOf(at);
   canvas.dispatchEvent(atPlace(new MouseEvent(type, {
     bubbles: true, cancelable: true, button: 0, buttons: type === 'mouseup' ? 0 : 1,
     clientX: place.x, clientY: place.y, view: window
@@ -306,8 +309,7 @@ var COLUMNS = ['left', 'centre', 'right'];
 function placeOf(cell) {
   var column = Math.floor(cell / 3);
   var row = cell % 3;
-  if (row === 1 && column === 1) return 'centre';
-  return (row === 1 ? 'middle' : ROWS[row]) + ' ' + COLUMNS[column];
+  return row === 1 && column === 1 ? 'centre' : ROWS[row] + ' ' + COLUMNS[column];
 }
 
 var cellBox = document.getElementById('cells');
@@ -333,8 +335,10 @@ function gameEnded() {
   return !document.getElementById('ended').hidden;
 }
 
+// The outcome once the game is decided, else whose move it is.
 function turnSaid() {
-  return OUTCOMES[Module._Outcome()] || (Module._RingsToMove() ? 'Rings to move.' : 'Crosses to move.');
+  var outcome = OUTCOMES[Module._Outcome()];
+  return outcome || (Module._RingsToMove() ? 'Rings to move.' : 'Crosses to move.');
 }
 
 function showCells(on) {
