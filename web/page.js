@@ -394,15 +394,27 @@ function onCellKey(event) {
   if (step) {
     moveFocus(cell, step);
   } else {
-    lastCell = cell;
-    var at = {x: Math.floor(cell / 3) * CELL_SIDE + CELL_SIDE / 2,
-              y: cell % 3 * CELL_SIDE + CELL_SIDE / 2};
-    press(at);
-    lift(at);
+    placeAt(cell);
   }
 }
 window.addEventListener('keydown', onCellKey, true);
 window.addEventListener('keyup', onCellKey, true);
+
+// A mark placed in cell as a tap in its middle would.
+function placeAt(cell) {
+  lastCell = cell;
+  var at = {x: Math.floor(cell / 3) * CELL_SIDE + CELL_SIDE / 2,
+            y: cell % 3 * CELL_SIDE + CELL_SIDE / 2};
+  press(at);
+  lift(at);
+}
+// A screen reader's activation (its browse mode, a phone's double tap) is a click on the cell:
+// the keys above never make one, and taps and clicks go through to the canvas.
+cellButtons.forEach(function(button, cell) {
+  button.addEventListener('click', function() {
+    if (!gameEnded()) placeAt(cell);
+  });
+});
 
 var query = new URLSearchParams(window.location.search);
 var Module = {
