@@ -8,6 +8,11 @@
 extern "C" void ShowPixels(const void* pixels, int width, int height);
 // Shows the page's end-of-game message.
 extern "C" void TellPageGameEnded();
+// Lets the page read what the frame just shown holds (frame/web_view.cpp).
+extern "C" void TellPageFrameShown();
+// Stops the animation frames until SDL queues the next input; gamepads, which are polled
+// rather than heard, keep them running.
+extern "C" void SleepUntilInput();
 
 static CStateEngine* browserEngine = nullptr;
 // Animation frames the loop has run, for the page's input measurements.
@@ -22,6 +27,9 @@ static void RunFrame()
 {
     CStateEngine* const engine = browserEngine;
     ++framesRun;
+    // Without input no screen changes its picture: once a frame with none has been shown, the
+    // next would repaint the same pixels.
+    const bool input = SDL_PollEvent(nullptr) != 0;
     // Every pass still takes one event; the frame goes on while events wait, so a burst of
     // input is handled in the frame it arrived in, as the native loop would have.
     do
@@ -37,7 +45,18 @@ static void RunFrame()
         emscripten_cancel_main_loop();
         engine->Cleanup();
         TellPageGameEnded();
+        return;
     }
+    TellPageFrameShown();
+    if (!input)
+    {
+        SleepUntilInput();
+    }
+}
+
+const CStateEngine* BrowserEngine()
+{
+    return browserEngine;
 }
 
 void RunInBrowser(CStateEngine* engine)

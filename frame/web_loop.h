@@ -8,6 +8,10 @@
 // Update, Draw) until no event waits, at least one, and then shows the display once. When a
 // state clears running, the engine is cleaned up and the page is told the game has ended.
 // Returns at once; engine must outlive the page (the entry function's frame is never unwound).
+// A frame with no input waiting is the last until input arrives: nothing else changes a screen.
 void RunInBrowser(CStateEngine* engine);
+
+// The engine RunInBrowser runs, or null before it.
+const CStateEngine* BrowserEngine();
 
 #endif

@@ -17,6 +17,35 @@ mergeInto(LibraryManager.library, {
     if (Module['onGameEnded']) Module['onGameEnded']();
   },
 
+  TellPageFrameShown: function() {
+    if (Module['onFrameShown']) Module['onFrameShown']();
+  },
+
+  // An idle page draws nothing: the animation frames stop until SDL takes the next input from
+  // the page (every such event ends by handing SDL's queue on, wrapped here once), and a paused
+  // loop resumes in the next animation frame, where that input is handled. An open gamepad is
+  // only seen by polling, so the frames go on while one is.
+  SleepUntilInput__deps: ['$SDL', '$Browser'],
+  SleepUntilInput: function() {
+    if (Object.keys(SDL.lastJoystickState).length) return;
+    if (!SDL.wakeLoop) {
+      // Also the page's, for a gamepad it opens.
+      SDL.wakeLoop = function() {
+        if (SDL.loopAsleep) {
+          SDL.loopAsleep = false;
+          Browser.mainLoop.resume();
+        }
+      };
+      var flush = SDL.flushEventsToHandler;
+      SDL.flushEventsToHandler = function() {
+        SDL.wakeLoop();
+        return flush.apply(this, arguments);
+      };
+    }
+    SDL.loopAsleep = true;
+    Browser.mainLoop.pause();
+  },
+
   // Emscripten's SDL hides the pointer only in full screen; the game hides it in a page too.
   SDL_ShowCursor: function(toggle) {
     var style = Module['canvas'].style;

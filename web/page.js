@@ -1,6 +1,6 @@
 // The page around the game: the canvas at a whole-number scale, controls and taps on touch
-// screens, gamepads that appear late, the end of the game, the offline copy, and the benchmark
-// mode (?bench).
+// screens, the board for the keyboard and screen readers, gamepads that appear late, the end of
+// the game, the offline copy, and the benchmark mode (?bench).
 'use strict';
 
 var canvas = document.getElementById('canvas');
@@ -16,52 +16,81 @@ document.body.classList.toggle('touch', touchDevice);
 controls.hidden = !touchDevice;
 
 // Where the canvas may go in a layout: the window less the line of help (below it, and as much
-// above on a desktop, so the canvas stays centred) and less the controls, beside or below.
+// above on a desktop, so the canvas stays centred) and less the controls, beside (in as few
+// columns as the height takes) or below.
 function stageFor(layout) {
-  document.body.dataset.layout = layout;
+  document.body.dataset.layout = layout.name;
+  document.body.classList.toggle('narrow', !!layout.narrow);
+  controls.style.setProperty('--columns', layout.columns || 1);
   var width = window.innerWidth;
   var height = window.innerHeight;
   var helpHeight = help.offsetHeight;
   controls.style.bottom = helpHeight + 'px';
-  if (layout === 'beside') {
-    return {width: width - controls.offsetWidth, height: height - helpHeight};
+  if (layout.name === 'beside') {
+    return {width: width - controls.offsetWidth, height: height - helpHeight,
+            fits: controlsInside(width, height - helpHeight)};
   }
-  if (layout === 'below') {
-    return {width: width, height: height - helpHeight - controls.offsetHeight};
+  if (layout.name === 'below') {
+    return {width: width, height: height - helpHeight - controls.offsetHeight,
+            fits: controlsInside(width, height - helpHeight)};
   }
-  return {width: width, height: height, room: height - 2 * helpHeight};
+  return {width: width, height: height, room: height - 2 * helpHeight, fits: true};
 }
 
-// The largest whole number of device pixels per game pixel that fits the stage.
+// Whether every control lies wholly in the window above the line of help.
+function controlsInside(width, height) {
+  return Array.prototype.every.call(controls.querySelectorAll('button'), function(button) {
+    var box = button.getBoundingClientRect();
+    return box.left >= 0 && box.top >= 0 && box.right <= width && box.bottom <= height;
+  });
+}
+
+// The largest whole number of device pixels per game pixel that fits the stage, and whether
+// even one does.
 function scaleFor(stage, ratio) {
   var height = stage.room === undefined ? stage.height : stage.room;
-  return Math.max(1, Math.floor(Math.min(stage.width * ratio / GAME_WIDTH,
-                                         height * ratio / GAME_HEIGHT)));
+  var most = Math.floor(Math.min(stage.width * ratio / GAME_WIDTH, height * ratio / GAME_HEIGHT));
+  // 2: the controls and the canvas; 1: the controls only (a window too small for the game at
+  // its smallest, which keeps them usable at least).
+  return {scale: Math.max(1, most), fits: stage.fits ? (most >= 1 ? 2 : 1) : 0};
 }
 
-// The layout with the largest scale (the one that suits the window's shape on a tie). The canvas
-// sits on whole CSS pixels, so on whole device pixels wherever a CSS pixel is a whole number of
-// them: centring an odd room by halves would move every click half a pixel off what it shows.
+// Each also with the controls' names on two lines, which a small window may need.
+function layoutsToTry() {
+  if (!touchDevice) return [{name: 'plain'}];
+  var beside = [1, 2, 3].map(function(columns) { return {name: 'beside', columns: columns}; });
+  var below = [{name: 'below'}];
+  var layouts = window.innerWidth >= window.innerHeight ? beside.concat(below) :
+      below.concat(beside);
+  return layouts.concat(layouts.map(function(layout) {
+    return {name: layout.name, columns: layout.columns, narrow: true};
+  }));
+}
+
+// The layout where controls and canvas fit (or else the controls), then with the largest scale,
+// then the one that suits the window's shape. The canvas is 480 x 272 CSS pixels, scaled and
+// placed by a transform (Chromium lays out in 1/64 CSS pixel, which at 2.625 device pixels each
+// gives no exact width): its size and place are whole device pixels at every device ratio, so
+// every game pixel is the same whole number of them and every click lands on the pixel it shows.
 function fitCanvas() {
   var ratio = window.devicePixelRatio || 1;
-  var layouts = !touchDevice ? ['plain'] :
-      window.innerWidth >= window.innerHeight ? ['beside', 'below'] : ['below', 'beside'];
   var best = null;
-  layouts.forEach(function(layout) {
-    var stage = stageFor(layout);
-    var scale = scaleFor(stage, ratio);
-    if (!best || scale > best.scale) best = {layout: layout, scale: scale};
+  layoutsToTry().forEach(function(layout) {
+    var fit = scaleFor(stageFor(layout), ratio);
+    if (!best || fit.fits > best.fits || (fit.fits === best.fits && fit.scale > best.scale)) {
+      best = {layout: layout, scale: fit.scale, fits: fit.fits};
+    }
   });
   var stage = stageFor(best.layout);
-  var width = GAME_WIDTH * best.scale / ratio;
-  var height = GAME_HEIGHT * best.scale / ratio;
+  var width = GAME_WIDTH * best.scale;
+  var height = GAME_HEIGHT * best.scale;
   var place = {
-    '--width': width, '--height': height,
-    '--left': Math.max(0, Math.floor((stage.width - width) / 2)),
-    '--top': Math.max(0, Math.floor((stage.height - height) / 2))
+    '--scale': best.scale / ratio,
+    '--left': Math.max(0, Math.floor((Math.floor(stage.width * ratio) - width) / 2)) / ratio + 'px',
+    '--top': Math.max(0, Math.floor((Math.floor(stage.height * ratio) - height) / 2)) / ratio + 'px'
   };
   Object.keys(place).forEach(function(name) {
-    document.documentElement.style.setProperty(name, place[name] + 'px');
+    document.documentElement.style.setProperty(name, place[name]);
   });
 }
 fitCanvas();
@@ -71,7 +100,7 @@ window.addEventListener('resize', fitCanvas);
 // so the pointer stays where it was.
 var pointer = null;
 function notePointer(event) {
-  if (event.target === canvas) pointer = {x: event.clientX, y: event.clientY};
+  if (event.target === canvas) pointer = {x: event.pageX, y: event.pageY};
 }
 ['mousemove', 'mousedown'].forEach(function(type) {
   window.addEventListener(type, notePointer, true);
@@ -86,11 +115,19 @@ function sendKey(keyCode) {
                                                     cancelable: true}));
   });
 }
+// Emscripten's SDL reads where a pointer event is from its pageX and pageY, which a made event
+// has only in whole CSS pixels; the exact place is given it instead.
+function atPlace(event, place) {
+  Object.defineProperty(event, 'pageX', {value: place.x, configurable: true});
+  Object.defineProperty(event, 'pageY', {value: place.y, configurable: true});
+  return event;
+}
 function sendWheel(deltaY) {
   var rect = canvas.getBoundingClientRect();
   var at = pointer || {x: rect.left, y: rect.top};
-  canvas.dispatchEvent(new WheelEvent('wheel', {deltaY: deltaY, deltaMode: 0, clientX: at.x,
-                                                clientY: at.y, bubbles: true, cancelable: true}));
+  canvas.dispatchEvent(atPlace(new WheelEvent('wheel', {
+    deltaY: deltaY, deltaMode: 0, clientX: at.x, clientY: at.y, bubbles: true, cancelable: true
+  }), at));
 }
 Array.prototype.forEach.call(controls.querySelectorAll('button'), function(button) {
   button.addEventListener('click', function() {
@@ -99,16 +136,68 @@ Array.prototype.forEach.call(controls.querySelectorAll('button'), function(butto
   });
 });
 
-// A tap is the pointer moving to that spot and a left click there, as two people sharing a
-// phone expect. Caught before SDL's own touch handling, which clicks without moving. Only the
-// first finger down counts until it lifts: a second one would click again.
-var finger = null;
-function sendMouse(type, touch) {
-  canvas.dispatchEvent(new MouseEvent(type, {
-    bubbles: true, cancelable: true, button: 0, buttons: type === 'mouseup' ? 0 : 1,
-    clientX: touch.clientX, clientY: touch.clientY, view: window
-  }));
+// The game pixel under a point of the page; for a point off the canvas (the browser gives the
+// canvas touches that land just beside it), the nearest one inside the window.
+function gamePixel(x, y) {
+  var rect = canvas.getBoundingClientRect();
+  // To 1/1024 of a game pixel: a point on the line between two is the second's, whatever the
+  // division's last bit.
+  function along(offset, length, size) {
+    var exact = Math.round(offset * size / length * 1024) / 1024;
+    return Math.min(size - 1, Math.max(0, Math.floor(exact)));
+  }
+  return {x: along(x - rect.left, rect.width, GAME_WIDTH),
+          y: along(y - rect.top, rect.height, GAME_HEIGHT)};
 }
+
+// Where in the page the middle of game pixel at is.
+function middleOf(at) {
+  var rect = canvas.getBoundingClientRect();
+  return {x: rect.left + (at.x + 0.5) * rect.width / GAME_WIDTH,
+          y: rect.top + (at.y + 0.5) * rect.height / GAME_HEIGHT};
+}
+
+// Whatever reaches the canvas clicks inside the window: a pointer on its edge, which can lie
+// between CSS pixels, or an event sent to it from elsewhere, is moved to the nearest pixel.
+function keepInside(event) {
+  if (event.target !== canvas) return;
+  var rect = canvas.getBoundingClientRect();
+  var x = (event.pageX - rect.left) * GAME_WIDTH / rect.width;
+  var y = (event.pageY - rect.top) * GAME_HEIGHT / rect.height;
+  if (x >= 0 && x < GAME_WIDTH && y >= 0 && y < GAME_HEIGHT) return;
+  atPlace(event, middleOf(gamePixel(event.pageX, event.pageY)));
+}
+['mousemove', 'mousedown', 'mouseup', 'wheel'].forEach(function(type) {
+  window.addEventListener(type, keepInside, true);
+});
+
+// A left button event for SDL at the middle of game pixel at, however few CSS pixels that is.
+function sendMouse(type, at) {
+  var place = middleOf(at);
+  canvas.dispatchEvent(atPlace(new MouseEvent(type, {
+    bubbles: true, cancelable: true, button: 0, buttons: type === 'mouseup' ? 0 : 1,
+    clientX: place.x, clientY: place.y, view: window
+  }), place));
+}
+
+// A finger that has lifted leaves no pointer behind, but the game draws the next player's mark
+// where the pointer is: it moves here, off the board, so the mark just placed shows and the one
+// here says whose turn it is.
+var REST = {x: 375, y: 136};
+
+// A tap, or a cell control pressed, is the pointer moving to that spot and a left click there.
+function press(at) {
+  sendMouse('mousemove', at);
+  sendMouse('mousedown', at);
+}
+function lift(at) {
+  sendMouse('mouseup', at);
+  sendMouse('mousemove', REST);
+}
+
+// Taps are caught before SDL's own touch handling, which clicks without moving. Only the first
+// finger down counts until it lifts: a second one would click again.
+var finger = null;
 function fingerIn(touches) {
   for (var i = 0; i < touches.length; i++) {
     if (touches[i].identifier === finger) return touches[i];
@@ -123,17 +212,17 @@ function onTouch(event) {
     if (finger !== null) return;
     var first = event.changedTouches[0];
     finger = first.identifier;
-    sendMouse('mousemove', first);
-    sendMouse('mousedown', first);
+    press(gamePixel(first.clientX, first.clientY));
     return;
   }
   var touch = fingerIn(event.changedTouches);
   if (!touch) return;
+  var at = gamePixel(touch.clientX, touch.clientY);
   if (event.type === 'touchmove') {
-    sendMouse('mousemove', touch);
+    sendMouse('mousemove', at);
   } else {
     finger = null;
-    sendMouse('mouseup', touch);
+    lift(at);
   }
 }
 ['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function(type) {
@@ -142,14 +231,40 @@ function onTouch(event) {
 
 // SDL 1.2 opens joystick 0 once, at start, but a browser shows a gamepad only once a button on
 // it is pressed (or it is plugged in later), so the page opens it when it appears, in Emscripten's
-// SDL, as released: the press that revealed it counts.
+// SDL, as released: the press that revealed it counts. A gamepad revealed while the page loads
+// is opened so once the game runs, and the buttons that revealed it count as pressed then.
+var pressedWhileLoading = [];
+function gameRunning() {
+  return typeof SDL === 'object' && !!SDL.initFlags;
+}
 function openGamepad() {
   var pad = navigator.getGamepads ? navigator.getGamepads()[0] : null;
-  if (!pad || typeof SDL !== 'object' || !SDL.initFlags) return;
+  if (!pad) return;
+  if (!gameRunning()) {
+    pad.buttons.forEach(function(button, index) {
+      if (button.pressed && pressedWhileLoading.indexOf(index) < 0) pressedWhileLoading.push(index);
+    });
+    return;
+  }
   SDL.recordJoystickState(1, pad);
   var opened = SDL.lastJoystickState[1];
   opened.buttons = opened.buttons.map(function() { return false; });
   opened.timestamp = undefined;
+  if (SDL.wakeLoop) SDL.wakeLoop();
+}
+// After the game's first frame, as joystick 0: a button still held is seen as a press when the
+// game next polls, one already released is given as a press and a release.
+function openGamepadRevealedWhileLoading() {
+  if (!pressedWhileLoading.length) return;
+  openGamepad();
+  var pad = navigator.getGamepads()[0];
+  pressedWhileLoading.forEach(function(button) {
+    if (pad && pad.buttons[button].pressed) return;
+    ['joystick_button_down', 'joystick_button_up'].forEach(function(type) {
+      SDL.events.push({type: type, joystick: 1, index: 0, button: button});
+    });
+  });
+  pressedWhileLoading = [];
 }
 function closeGamepad() {
   if (typeof SDL === 'object' && !(navigator.getGamepads && navigator.getGamepads()[0])) {
@@ -174,14 +289,147 @@ window.addEventListener('gamepaddisconnected', closeGamepad);
   };
 })();
 
+// The board for players who cannot see the canvas or use a pointer: on the playing field, the
+// nine cells as buttons over it, named by place and by what the game says each holds; arrow
+// keys move between them and Enter or Space presses one as a tap there would. A polite live
+// region says what each screen takes, each move, whose turn it is and the outcome.
+var SCREEN = {none: 0, title: 1, menu: 2, field: 3, card: 4};
+var SAID_ON = {};
+SAID_ON[SCREEN.title] = 'Title screen: press Space to go on, or Escape to end the game.';
+SAID_ON[SCREEN.menu] = 'Menu: press Space to play, or Escape to go back.';
+SAID_ON[SCREEN.field] = 'Playing field: arrow keys choose a cell, Enter or Space places a mark, ' +
+    'I shows the help card, Escape goes back.';
+SAID_ON[SCREEN.card] = 'Help card: press Escape to go back to the board.';
+var MARKS = {'-1': 'empty', '0': 'cross', '1': 'ring'};
+var OUTCOMES = {'0': 'Crosses win.', '1': 'Rings win.', '2': 'A draw.'};
+var CELL_SIDE = 90;
+// Cells are numbered as the game numbers them, column * 3 + row; the buttons go row by row.
+var ROWS = ['top', 'middle', 'bottom'];
+var COLUMNS = ['left', 'centre', 'right'];
+function placeOf(cell) {
+  var column = Math.floor(cell / 3);
+  var row = cell % 3;
+  return row === 1 && column === 1 ? 'centre' : ROWS[row] + ' ' + COLUMNS[column];
+}
+
+var cellBox = document.getElementById('cells');
+var said = document.getElementById('said');
+var cellButtons = [];
+(function() {
+  for (var row = 0; row < 3; row++) {
+    for (var column = 0; column < 3; column++) {
+      var cell = document.createElement('button');
+      cell.type = 'button';
+      cell.dataset.cell = column * 3 + row;
+      cell.style.left = column * CELL_SIDE + 'px';
+      cell.style.top = row * CELL_SIDE + 'px';
+      cellBox.appendChild(cell);
+      cellButtons[column * 3 + row] = cell;
+    }
+  }
+})();
+var shown = {screen: SCREEN.none, cells: []};
+var lastCell = 0;
+
+function gameEnded() {
+  return !document.getElementById('ended').hidden;
+}
+
+// The outcome once the game is decided, else whose move it is.
+function turnSaid() {
+  var outcome = OUTCOMES[Module._Outcome()];
+  return outcome || (Module._RingsToMove() ? 'Rings to move.' : 'Crosses to move.');
+}
+
+function showCells(on) {
+  var focused = cellBox.contains(document.activeElement);
+  cellBox.hidden = !on;
+  if (on && (document.activeElement === canvas || document.activeElement === document.body)) {
+    cellButtons[lastCell].focus();
+  } else if (!on && focused) {
+    canvas.focus();
+  }
+}
+
+// After each frame the loop shows: what changed since the last, read from the game.
+function readGame() {
+  var screen = Module._ScreenShown();
+  var cells = cellButtons.map(function(button, cell) { return Module._CellHolds(cell); });
+  cells.forEach(function(holds, cell) {
+    if (holds !== shown.cells[cell]) {
+      cellButtons[cell].setAttribute('aria-label', placeOf(cell) + ', ' + MARKS[holds]);
+    }
+  });
+  if (screen !== shown.screen) {
+    showCells(screen === SCREEN.field);
+    said.textContent = (SAID_ON[screen] || '') + (screen === SCREEN.field ? ' ' + turnSaid() : '');
+  } else if (screen === SCREEN.field) {
+    cells.forEach(function(holds, cell) {
+      if (holds !== shown.cells[cell] && holds !== -1) {
+        said.textContent = (holds ? 'Ring in ' : 'Cross in ') + placeOf(cell) + '. ' + turnSaid();
+      }
+    });
+  }
+  shown = {screen: screen, cells: cells};
+}
+
+var ARROWS = {ArrowUp: [0, -1], ArrowDown: [0, 1], ArrowLeft: [-1, 0], ArrowRight: [1, 0]};
+function moveFocus(cell, step) {
+  var column = Math.min(2, Math.max(0, Math.floor(cell / 3) + step[0]));
+  var row = Math.min(2, Math.max(0, cell % 3 + step[1]));
+  lastCell = column * 3 + row;
+  cellButtons[lastCell].focus();
+}
+// Caught before SDL, which takes every key from the page; other keys (Escape, I) go on to it.
+// Once the game has ended, a cell takes no key at all.
+function onCellKey(event) {
+  if (!cellBox.contains(event.target) || event.target === cellBox) return;
+  var cell = Number(event.target.dataset.cell);
+  var step = ARROWS[event.key];
+  var presses = event.key === 'Enter' || event.key === ' ';
+  if (!step && !presses && !gameEnded()) return;
+  event.preventDefault();
+  event.stopImmediatePropagation();
+  if (event.type !== 'keydown' || gameEnded()) return;
+  if (step) {
+    moveFocus(cell, step);
+  } else {
+    placeAt(cell);
+  }
+}
+window.addEventListener('keydown', onCellKey, true);
+window.addEventListener('keyup', onCellKey, true);
+
+// A mark placed in cell as a tap in its middle would.
+function placeAt(cell) {
+  lastCell = cell;
+  var at = {x: Math.floor(cell / 3) * CELL_SIDE + CELL_SIDE / 2,
+            y: cell % 3 * CELL_SIDE + CELL_SIDE / 2};
+  press(at);
+  lift(at);
+}
+// A screen reader's activation (its browse mode, a phone's double tap) is a click on the cell:
+// the keys above never make one, and taps and clicks go through to the canvas.
+cellButtons.forEach(function(button, cell) {
+  button.addEventListener('click', function() {
+    if (!gameEnded()) placeAt(cell);
+  });
+});
+
 var query = new URLSearchParams(window.location.search);
 var Module = {
   canvas: canvas,
   // The game's command line: ?arg=a&arg=b gives it the arguments a and b.
   arguments: query.getAll('arg'),
   onGameEnded: function() {
+    cellBox.hidden = true;
+    said.textContent = '';
     document.getElementById('ended').hidden = false;
     document.getElementById('again').focus();
+  },
+  onFrameShown: function() {
+    if (shown.screen === SCREEN.none) openGamepadRevealedWhileLoading();
+    readGame();
   },
   onRuntimeInitialized: function() {
     canvas.focus();

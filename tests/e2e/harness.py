@@ -766,7 +766,7 @@ class WebGame(Game):
     "exits" when the page says it has ended; that is the only end a page has."""
 
     def __init__(self, server, browser, args=(), viewport=WEB_VIEWPORT, leave_out=(), files=None,
-                 touch_scale=None):
+                 touch_scale=None, early=None):
         self.server = server
         self.browser = browser
         self.args = list(args)
@@ -775,6 +775,8 @@ class WebGame(Game):
         # A touch screen with this many device pixels to a CSS pixel, or a mouse (None).
         self.touch_scale = touch_scale
         self.files = files or {}
+        # JavaScript run in the page before its own scripts.
+        self.early = early
         self.window = None
 
     def start(self):
@@ -782,7 +784,7 @@ class WebGame(Game):
         self.browser.call("open", url=self.server.url("index.html", self.args),
                           width=self.viewport[0], height=self.viewport[1],
                           leaveOut=self.leave_out, files=files, touch=self.touch_scale is not None,
-                          deviceScaleFactor=self.touch_scale or 1)
+                          deviceScaleFactor=self.touch_scale or 1, early=self.early)
 
     def stop(self):
         pass  # the next test's page replaces this one
@@ -795,6 +797,10 @@ class WebGame(Game):
 
     def stderr(self):
         return self.browser.call("output")["stderr"]
+
+    def loads(self):
+        """How many pages this browser has loaded: a reload adds one."""
+        return self.browser.call("output")["loads"]
 
     def alive(self):
         return not self.evaluate("!document.getElementById('ended').hidden")
@@ -831,11 +837,14 @@ class WebGame(Game):
         return Image(reply["width"], reply["height"], base64.b64decode(reply["rgb"]))
 
     def screenshot(self):
-        """What the page shows at its own scale, as an Image of the whole viewport."""
+        """What the page shows at its own scale, as an Image of the whole viewport in device
+        pixels."""
         png = base64.b64decode(self.browser.call("screenshot")["png"])
         rgb = subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], input=png,
                              capture_output=True, check=True, timeout=TOOL_TIMEOUT).stdout
-        return Image(self.viewport[0], self.viewport[1], rgb)
+        # In device pixels: the size the PNG's header gives.
+        width, height = struct.unpack(">II", png[16:24])
+        return Image(width, height, rgb)
 
     def move_to(self, x, y):
         self.browser.call("move", x=x, y=y)
@@ -846,10 +855,11 @@ class WebGame(Game):
     def click(self, button=1):
         self.browser.call("click", button=button)
 
-    def tap(self, *points):
-        """Taps each game pixel in turn, at once; returns where each finger landed, in game
-        pixels (fractional where a game pixel is not a whole number of CSS pixels)."""
-        return self.browser.call("tap", points=points)["spots"]
+    def tap(self, *points, exact=False):
+        """Taps each game pixel in turn, at once (exact: at each point of the game's plane, in
+        or beside the canvas); returns where each finger landed, in game pixels (fractional
+        where a game pixel is not a whole number of CSS pixels)."""
+        return self.browser.call("tap", points=points, exact=exact)["spots"]
 
     def button(self, name, press=None):
         """The box of the button named name (left, top, width, height in CSS pixels), pressed
@@ -901,7 +911,8 @@ class GameTestCase(unittest.TestCase):
             game.find_window()
         return game
 
-    def start_page(self, args, pictures, env, viewport=WEB_VIEWPORT, touch_scale=None):
+    def start_page(self, args, pictures, env, viewport=WEB_VIEWPORT, touch_scale=None,
+                   early=None):
         """The web build's start_game: the site's pictures can be left out or others put in
         their place, and what else a page cannot be given is skipped."""
         if env:
@@ -910,7 +921,8 @@ class GameTestCase(unittest.TestCase):
         leave_out = [name for name in PICTURE_NAMES if name not in pictures]
         files = {name: picture_bytes(source) for name, source in pictures.items()
                  if shipped.get(name) != source}
-        game = WebGame(self.server, self.browser, args, viewport, leave_out, files, touch_scale)
+        game = WebGame(self.server, self.browser, args, viewport, leave_out, files, touch_scale,
+                       early)
         game.start()
         game.find_window()
         return game

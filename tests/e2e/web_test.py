@@ -5,7 +5,6 @@ Run as: web_test.py <site>/index.html <assets dir>
 """
 
 import os
-import re
 import sys
 import unittest
 
@@ -29,12 +28,38 @@ GAME = (480, 272)
 # centring must not halve an odd room.
 VIEWPORTS = {1: (801, 601), 2: (1100, 700), 3: (1501, 901)}
 CONTROLS = ("Start", "Back", "Help", "Smaller board", "Larger board")
-# Phones (CSS pixels, three device pixels to each) and the largest scale their shape allows
-# with room for the controls and the line of help.
-PHONES = {(360, 640): 2, (640, 360): 3, (390, 844): 2, (844, 390): 3}
-PHONE_RATIO = 3
+# Phones (CSS pixels and device pixels to each) and the largest scale their shape allows with
+# room for the controls and the line of help: a folding phone turned sideways, whose column of
+# controls is taller than the window, and a ratio no CSS width gives exactly.
+PHONES = {(360, 640, 3): 2, (640, 360, 3): 3, (390, 844, 3): 2, (844, 390, 3): 3,
+          (653, 280, 3): 2, (412, 915, 2.625): 2}
+TOUCH_RUNS = ((390, 844, 3), (844, 390, 3))
+CHECKERED = ((653, 280, 3), (412, 915, 2.625))
+# Where a lifted finger leaves the pointer: off the board, where the mark it shows says whose
+# turn it is.
+FINGER_REST = (375, 136)
 # Off the board, each tap a pixel of its own.
 RAPID_TAPS = [(300 + 7 * i, 20 + 11 * i) for i in range(20)]
+
+# A standard gamepad the test plugs in and presses, in place of the browser's.
+PAD_SCRIPT = """
+    window.padSlots = [null, null, null, null];
+    Object.defineProperty(navigator, 'getGamepads', {value: () => padSlots});
+    window.padButton = (index, pressed) => {
+        padSlots[0].buttons[index] = {pressed: pressed, touched: pressed, value: +pressed};
+        return ++padSlots[0].timestamp;
+    };
+    // Plugged in with the buttons pressed held, or unplugged.
+    window.plugPad = (plugged, pressed = []) => {
+        padSlots[0] = plugged ? {id: 'Scripted pad', index: 0, connected: true,
+            mapping: 'standard', timestamp: 1, axes: [0, 0, 0, 0],
+            buttons: Array.from({length: 17}, (_, index) => ({
+                pressed: pressed.includes(index), touched: pressed.includes(index),
+                value: +pressed.includes(index)}))} : null;
+        return window.dispatchEvent(new Event(plugged ? 'gamepadconnected'
+                                                      : 'gamepaddisconnected'));
+    };
+"""
 
 
 class WebPageTest(harness.GameTestCase):
@@ -69,28 +94,58 @@ class WebPageTest(harness.GameTestCase):
         left, top, width, height = self.canvas_box(game)
         self.assertEqual((width, height), (GAME[0] * scale, GAME[1] * scale))
         self.assertEqual((left, top), ((viewport[0] - width) // 2, (viewport[1] - height) // 2))
-        shown = game.screenshot().crop(int(left), int(top), int(width), int(height))
+        self.check_crisp(game, scale, 1)
+
+    def check_crisp(self, game, scale, ratio):
+        """The canvas lies on whole device pixels, scale of them to each game pixel, and shows
+        each game pixel as a square of that many, every row and column once."""
+        box = [value * ratio for value in self.canvas_box(game)]
+        device = [round(value) for value in box]
+        for value, whole in zip(box, device):
+            self.assertAlmostEqual(value, whole, delta=1e-3, msg="canvas at %s" % box)
+        self.assertEqual(device[2:], [GAME[0] * scale, GAME[1] * scale])
+        shown = game.screenshot().crop(*device)
         scaled = np.repeat(np.repeat(game.capture().pixels, scale, 0), scale, 1)
         difference = shown.first_difference(harness.Image.from_array(scaled))
         self.assertIsNone(difference, "the page does not show the game's pixels crisply")
 
-    def test_page_stand_ins_scale_clicks_pointer_end_offline_controls_taps_gamepad(self):
-        with self.subTest("what the page says about itself"):
-            game = self.open()
-            self.assertEqual(game.evaluate("document.title"), "Noughts & Crosses")
-            self.assertEqual(game.evaluate("document.documentElement.lang"), "en")
-            self.assertTrue(game.evaluate("document.querySelector('meta[name=description]')"
-                                          ".content"))
-            self.assertIn("Space", game.evaluate("canvas.getAttribute('aria-label')"))
-            if self.browser.kind == "chromium":
-                self.assertEqual(game.browser.call("installability")["errors"], [])
+    def check_checkerboard(self, game, scale, ratio):
+        """A one-pixel checkerboard drawn into the canvas (the idle game leaves it there) is
+        shown crisply: a row or column lost or doubled anywhere shifts the pattern."""
+        game.evaluate("""(() => {
+            const context = canvas.getContext('2d');
+            const image = context.createImageData(canvas.width, canvas.height);
+            for (let i = 0; i < image.data.length; i += 4) {
+                const pixel = i / 4, x = pixel % canvas.width, y = Math.floor(pixel / canvas.width);
+                image.data.fill((x + y) % 2 ? 255 : 0, i, i + 3);
+                image.data[i + 3] = 255;
+            }
+            context.putImageData(image, 0, 0);
+            return true;
+        })()""")
+        board = np.indices((GAME[1], GAME[0])).sum(axis=0) % 2 * 255
+        self.assertIsNone(game.capture().first_difference(harness.Image.from_array(
+            np.repeat(board[:, :, None], 3, 2).astype(np.uint8))), "the checkerboard drawn")
+        self.check_crisp(game, scale, ratio)
 
-        with self.subTest("a missing cell picture's stand-in is black, as on a desktop"):
-            game = self.open(leave_out=["NULL.bmp"])
-            self.enter_field(game, {**self.pictures, "NULL.bmp": solid(90, 90, BLACK)})
+    def test_page_describes_itself_and_installs(self):
+        game = self.open()
+        self.assertEqual(game.evaluate("document.title"), "Noughts & Crosses")
+        self.assertEqual(game.evaluate("document.documentElement.lang"), "en")
+        self.assertTrue(game.evaluate("document.querySelector('meta[name=description]')"
+                                      ".content"))
+        self.assertIn("Space", game.evaluate("canvas.getAttribute('aria-label')"))
+        if self.browser.kind == "chromium":
+            self.assertEqual(game.browser.call("installability")["errors"], [])
 
+    def test_missing_cell_picture_stands_in_black(self):
+        """As on a desktop."""
+        game = self.open(leave_out=["NULL.bmp"])
+        self.enter_field(game, {**self.pictures, "NULL.bmp": solid(90, 90, BLACK)})
+
+    def test_scale_crisp_centred_and_clicks_mapped(self):
         for scale, viewport in VIEWPORTS.items():
-            with self.subTest("scale %d: crisp, centred, clicks mapped" % scale):
+            with self.subTest(scale=scale):
                 game = self.open(viewport)
                 self.check_scale(game, scale, viewport)
                 self.enter_field(game)
@@ -99,65 +154,169 @@ class WebPageTest(harness.GameTestCase):
                 for x, y in clicks:
                     game.move_to(x, y)
                     game.click(1)
+                # Sent to the canvas from beyond its bottom left corner: the nearest pixel.
+                game.evaluate("""(r => ['mousemove', 'mousedown', 'mouseup'].forEach(type =>
+                    canvas.dispatchEvent(new MouseEvent(type, {bubbles: true, button: 0,
+                        clientX: r.left - 3, clientY: r.bottom + 3}))))(
+                    canvas.getBoundingClientRect()) || true""")
+                clicks.append((0, 271))
                 expected = ["click : %d, %d, 1" % click for click in clicks]
                 wait_until(lambda: self.click_lines(game) == expected, harness.DEFAULT_TIMEOUT,
                            "the clicks at scale %d: %s" % (scale, expected))
 
-        with self.subTest("the pointer is hidden on the help card only"):
-            cursor = "getComputedStyle(canvas).cursor"
-            self.assertNotEqual(game.evaluate(cursor), "none")
-            game.key("i")
-            game.wait_for_image(self.pictures["item.bmp"], name="item picture")
-            self.assertEqual(game.evaluate(cursor), "none")
+    def test_pointer_hidden_on_help_card_only(self):
+        game = self.open()
+        self.enter_field(game)
+        cursor = "getComputedStyle(canvas).cursor"
+        self.assertNotEqual(game.evaluate(cursor), "none")
+        game.key("i")
+        game.wait_for_image(self.pictures["item.bmp"], name="item picture")
+        self.assertEqual(game.evaluate(cursor), "none")
+        game.key("Escape")
+        wait_until(lambda: game.evaluate(cursor) != "none", harness.DEFAULT_TIMEOUT,
+                   "the pointer back on the field")
+
+    def test_end_said_plainly_and_new_game_offered(self):
+        game = self.open()
+        self.enter_field(game)
+        for _ in range(3):
             game.key("Escape")
-            wait_until(lambda: game.evaluate(cursor) != "none", harness.DEFAULT_TIMEOUT,
-                       "the pointer back on the field")
+        self.assertEqual(game.wait_exit(), 0)
+        self.assertEqual(game.evaluate("document.getElementById('ended').innerText.trim()"),
+                         "The game has ended.\nNew game")
+        # No line a desktop would not print: no warning, no error.
+        self.assertEqual(game.stderr(), "")
+        # The offer has the keyboard.
+        self.check_new_game(game, lambda: game.key("Enter"))
 
-        with self.subTest("the end is said plainly and a new game offered"):
-            for _ in range(3):
-                game.key("Escape")
-            self.assertEqual(game.wait_exit(), 0)
-            self.assertEqual(game.evaluate("document.getElementById('ended').innerText.trim()"),
-                             "The game has ended.\nNew game")
-            # No line a desktop would not print: no warning, no error.
-            self.assertEqual(game.stderr(), "")
-            # The offer has the keyboard.
-            game.key("Enter")
-            wait_until(lambda: game.stdout() == "1\n%s\n" % harness.ARGV0,
-                       harness.DEFAULT_TIMEOUT, "a new game's argument lines")
+    def check_new_game(self, game, offer):
+        """offer starts a new game: a page of its own, which prints its argument lines."""
+        loads = game.loads()
+        offer()
+        # The game that ended printed the same lines.
+        wait_until(lambda: game.loads() > loads and game.stdout() == "1\n%s\n" % harness.ARGV0,
+                   harness.DEFAULT_TIMEOUT, "a new game's argument lines")
+        game.find_window()
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro in the new game")
+
+    def test_offline_after_first_visit(self):
+        game = self.open()
+        wait_until(lambda: game.evaluate("!!navigator.serviceWorker.controller"),
+                   harness.DEFAULT_TIMEOUT, "the service worker to take the page")
+        self.server.stop()
+        try:
+            game.reload()
             game.find_window()
-            game.wait_for_image(self.pictures["intro.bmp"], name="intro in the new game")
+            game.wait_for_image(self.pictures["intro.bmp"], name="intro offline")
+        finally:
+            self.server.start()
 
-        with self.subTest("offline after the first visit"):
-            wait_until(lambda: game.evaluate("!!navigator.serviceWorker.controller"),
-                       harness.DEFAULT_TIMEOUT, "the service worker to take the page")
-            self.server.stop()
-            try:
-                game.reload()
-                game.find_window()
-                game.wait_for_image(self.pictures["intro.bmp"], name="intro offline")
-            finally:
-                self.server.start()
-
-        with self.subTest("controls and taps on phones' touch screens"):
-            if self.browser.kind == "firefox":
-                self.skipTest("headless Firefox emulates no phone screen")
-            for viewport, scale in PHONES.items():
-                with self.subTest("controls on a %dx%d touch screen" % viewport):
-                    game = self.open(viewport, touch_scale=PHONE_RATIO)
-                    self.check_controls(game, viewport, scale / PHONE_RATIO)
-                    if viewport in ((390, 844), (844, 390)):
-                        self.check_touch_run(game)
-
-        with self.subTest("controls by pointer clicks"):
-            if self.browser.kind != "firefox":
-                self.skipTest("Chromium presses them by touch, above")
+    def test_controls_and_taps(self):
+        """By touch on phones' screens in Chromium; by pointer clicks in Firefox, which
+        emulates no phone screen."""
+        if self.browser.kind == "firefox":
             game = self.open(touch_scale=1)
             self.check_controls(game, harness.WEB_VIEWPORT, 1)
             self.check_control_run(game, "click")
+            return
+        for phone, scale in PHONES.items():
+            with self.subTest(phone=phone):
+                game = self.open(phone[:2], touch_scale=phone[2])
+                self.check_controls(game, phone[:2], scale / phone[2])
+                if phone in CHECKERED:
+                    self.check_checkerboard(game, scale, phone[2])
+                if phone == TOUCH_RUNS[0]:
+                    # The screen with the controls; the game's own screens are checked below.
+                    self.assertEqual(game.browser.call("axe")["violations"], [])
+                if phone in TOUCH_RUNS:
+                    self.check_touch_run(game)
 
-        with self.subTest("a gamepad that appears after load: button 9 and 8"):
-            self.check_gamepad(self.open())
+    def test_keyboard_and_screen_reader_play(self):
+        """A whole game by keyboard alone, from the title to a new game: on the field the
+        cells are buttons named by place and content, arrows move between them, Enter and
+        Space place a mark as a tap would; the live region says each screen's keys, each move,
+        whose turn it is and the outcome, all read from Chromium's accessibility tree; a cell
+        activated as a screen reader does places a mark too; and
+        axe-core finds nothing wrong on any screen (the touch controls are checked with the
+        controls). Once the game has ended a cell takes no key."""
+        game = self.open()
+        chromium = self.browser.kind == "chromium"
+
+        def hears(status, focused=None, screen=None):
+            if not chromium:
+                return
+            wait_until(lambda: game.browser.call("spoken")["status"] == status,
+                       harness.DEFAULT_TIMEOUT, "the live region to say %r" % status)
+            if focused:
+                self.assertEqual(game.browser.call("spoken")["focused"],
+                                 {"role": "button", "name": focused})
+            if screen:
+                self.assertEqual(game.browser.call("axe")["violations"], [], screen)
+
+        hears("Title screen: press Space to go on, or Escape to end the game.",
+              screen="title")
+        game.key("space")
+        game.wait_for_image(self.pictures["menu.bmp"], name="menu")
+        hears("Menu: press Space to play, or Escape to go back.", screen="menu")
+        game.key("space")
+        field = ("Playing field: arrow keys choose a cell, Enter or Space places a mark, "
+                 "I shows the help card, Escape goes back.")
+        hears(field + " Rings to move.", "top left, empty", "field")
+        # Rings along the top row, crosses in the middle left and the centre.
+        for keys, heard, name in [
+                (["Enter"], "Ring in top left. Crosses to move.", "top left, ring"),
+                (["ArrowDown", "space"], "Cross in middle left. Rings to move.",
+                 "middle left, cross"),
+                (["ArrowUp", "ArrowRight", "Enter"], "Ring in top centre. Crosses to move.",
+                 "top centre, ring"),
+                # As a screen reader activates a button.
+                (["ArrowDown", "activate centre, empty"], "Cross in centre. Rings to move.",
+                 "centre, cross"),
+                (["ArrowUp", "ArrowRight", "Enter", "ArrowRight"], "Ring in top right. Rings win.",
+                 "top right, ring")]:
+            for key in keys:
+                if key.startswith("activate "):
+                    game.button(key[len("activate "):], "activate")
+                else:
+                    game.key(key)
+            hears(heard, name)
+        moves = [cell_centre(cell) for cell in (0, 1, 3, 4, 6)]
+        wait_until(lambda: self.click_lines(game) == ["click : %d, %d, 1" % move
+                                                      for move in moves],
+                   harness.DEFAULT_TIMEOUT, "a click for each mark")
+        won = Field(self.pictures, rings=[0, 3, 6], crosses=[1, 4], pointer=FINGER_REST,
+                    under_pointer=self.pictures["win1.bmp"])
+        PlayTest.assert_shows(self, game, won, "the game won by keys")
+        game.key("i")
+        game.wait_for_image(self.pictures["item.bmp"], name="help card")
+        hears("Help card: press Escape to go back to the board.", screen="help card")
+        game.key("Escape")
+        hears(field + " Rings win.", "top right, ring")
+        for _ in range(3):
+            game.key("Escape")
+        self.assertEqual(game.wait_exit(), 0)
+        if chromium:
+            self.assertEqual(game.browser.call("axe")["violations"], [], "the end")
+        output, loads = game.stdout(), game.loads()
+        game.evaluate("""['keydown', 'keyup'].forEach(type =>
+            document.querySelector('#cells button').dispatchEvent(new KeyboardEvent(type,
+                {key: 'Enter', bubbles: true, cancelable: true}))) || true""")
+        self.assertFalse(game.stays_alive(0.3))
+        self.assertEqual((game.stdout(), game.loads()), (output, loads), "a cell took a key")
+        self.check_new_game(game, lambda: game.key("Enter"))
+
+    def test_gamepad(self):
+        """One that appears after load, buttons 9 and 8; and a press of 9 made while the page
+        loads, which the title takes once the game starts."""
+        self.check_gamepad(self.open())
+        # Pressed and released before the game's script has even been fetched.
+        early = PAD_SCRIPT + """
+            document.addEventListener('DOMContentLoaded', () => {
+                plugPad(true, [9]);
+                padButton(9, false);
+            });"""
+        game = self.start_page((), harness.shipped_pictures(harness.ASSETS), None, early=early)
+        game.wait_for_image(self.pictures["menu.bmp"], name="menu after 9 while loading")
 
     def check_controls(self, game, viewport, scale):
         """Five buttons, each at least 44 x 44, inside the window and clear of the canvas and
@@ -165,12 +324,16 @@ class WebPageTest(harness.GameTestCase):
         them room."""
         canvas = self.canvas_box(game)
         for size, game_size in zip(canvas[2:], GAME):
-            self.assertAlmostEqual(size, game_size * scale, delta=1 / 64)  # a layout unit
+            self.assertAlmostEqual(size, game_size * scale, delta=1e-3)
         help_top, help_text = game.evaluate("[help.getBoundingClientRect().top, help.innerText]")
         for name in CONTROLS:
             box = game.button(name)
             left, top, width, height = box
             self.assertGreaterEqual(min(width, height), 44, name)
+            # Nothing covers it.
+            self.assertEqual(game.evaluate(
+                "document.elementFromPoint(%f, %f).textContent" % (left + width / 2,
+                                                                   top + height / 2)), name)
             self.assertTrue(0 <= left and left + width <= viewport[0] and 0 <= top and
                             top + height <= help_top, "%s at %s in %s" % (name, box, viewport))
             self.assertFalse(overlap(box, canvas), "%s at %s over the canvas %s" % (name, box,
@@ -214,52 +377,42 @@ class WebPageTest(harness.GameTestCase):
         self.assertEqual(game.stdout(), output)
 
     def check_touch_run(self, game):
-        """The whole game by touch alone: each tap clicks the game pixel under the finger,
-        twenty taps in a burst each in order, a second finger clicks nothing."""
+        """The whole game by touch alone: each tap clicks the game pixel under the finger, at
+        its exact place, or the nearest inside the window for a finger just off the canvas;
+        twenty taps in a burst each in order, a second finger clicks nothing; a lifted finger
+        leaves the pointer off the board, so the mark just placed shows."""
         def play():
             spots = game.tap(*RAPID_TAPS)
             # Cell 0 under the second finger: a click there would take it from the rings.
             spots += game.browser.call("twoFingers", a=REST, b=cell_centre(0))["spots"]
-            spots += game.tap(*[cell_centre(cell) for cell in (0, 3, 1, 4, 2)], REST)
+            # Cell 0 by a finger left of the canvas, which clicks the nearest pixel inside.
+            game.tap((-6, 45.5), exact=True)
+            spots.append((0.5, 45.5))
+            spots += game.tap(*[cell_centre(cell) for cell in (3, 1)])
+            # Cell 4 at a fraction of a CSS pixel.
+            spots += game.tap((179.5, 179.5), exact=True)
+            spots += game.tap(cell_centre(2))
             wait_until(lambda: len(self.click_lines(game)) == len(spots),
                        harness.DEFAULT_TIMEOUT, "%d click lines" % len(spots))
-            clicks = [tuple(map(int, re.findall(r"\d+", line)[:2]))
-                      for line in self.click_lines(game)]
-            for (x, y), (finger_x, finger_y) in zip(clicks, spots):
-                self.assertTrue(0 <= finger_x - x < 1 and 0 <= finger_y - y < 1,
-                                "click at %d, %d for a finger at %.2f, %.2f" % (
-                                    x, y, finger_x, finger_y))
-            won = Field(self.pictures, rings=[0, 1, 2], crosses=[3, 4], pointer=clicks[-1],
+            for line, (finger_x, finger_y) in zip(self.click_lines(game), spots):
+                x, y = map(int, line[len("click : "):].split(", ")[:2])
+                # A finger on the line between two pixels is in either.
+                self.assertTrue(-1e-6 <= finger_x - x < 1 + 1e-6 and
+                                -1e-6 <= finger_y - y < 1 + 1e-6,
+                                "%s for a finger at %.2f, %.2f" % (line, finger_x, finger_y))
+            won = Field(self.pictures, rings=[0, 1, 2], crosses=[3, 4], pointer=FINGER_REST,
                         under_pointer=self.pictures["win1.bmp"])
             PlayTest.assert_shows(self, game, won, "the game won by taps")
 
         self.check_control_run(game, "tap", play)
-        game.button("New game", "tap")
-        wait_until(lambda: game.stdout() == "1\n%s\n" % harness.ARGV0, harness.DEFAULT_TIMEOUT,
-                   "a new game's argument lines")
-        game.find_window()
-        game.wait_for_image(self.pictures["intro.bmp"], name="intro after New game")
+        self.assertGreaterEqual(min(game.button("New game")[2:]), 44)
+        self.check_new_game(game, lambda: game.button("New game", "tap"))
 
     def check_gamepad(self, game):
         """A standard gamepad connected after load, revealed by a press of button 9, as
         joystick 0: 9 is Space and closes the help card, 8 is Escape; it keeps working once
         unplugged and plugged in again."""
-        game.evaluate("""
-            window.padSlots = [null, null, null, null];
-            Object.defineProperty(navigator, 'getGamepads', {value: () => padSlots});
-            window.padButton = (index, pressed) => {
-                padSlots[0].buttons[index] = {pressed: pressed, touched: pressed, value: +pressed};
-                return ++padSlots[0].timestamp;
-            };
-            window.plugPad = (plugged) => {
-                padSlots[0] = plugged ? {id: 'Scripted pad', index: 0, connected: true,
-                    mapping: 'standard', timestamp: 1, axes: [0, 0, 0, 0],
-                    buttons: Array.from({length: 17}, () => ({pressed: false, touched: false,
-                                                               value: 0}))} : null;
-                return window.dispatchEvent(new Event(plugged ? 'gamepadconnected'
-                                                              : 'gamepaddisconnected'));
-            };
-            true""")
+        game.evaluate(PAD_SCRIPT + "true")
 
         def press(button, check):
             game.evaluate("padButton(%d, true)" % button)

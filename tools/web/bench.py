@@ -1,6 +1,7 @@
 """Runs the web build's benchmark mode (index.html?bench) in Debian's Chromium and Firefox ESR and
 prints, per browser, the intro and play passes as ratios of one full-canvas putImageData, and
-the most frames the loop took to drain 3 and 35 queued events.
+the most frames the loop took to drain 3 and 35 queued events; then what Chromium spends on an
+idle title and playing field beside a blank page.
 
 The costs are CPU time of the page's main thread, read from the kernel around each run: this
 machine is shared, and wall time swings several-fold. The page's own work, the game's passes
@@ -22,6 +23,8 @@ import harness  # noqa: E402
 
 ROUNDS = 7
 RUN = 4000
+# Seconds each idle page is left alone.
+IDLE = 30
 
 
 def descendants(pid):
@@ -123,6 +126,45 @@ def measure(server, kind, intro, menu):
     print("  35 queued events drained in at most %d frame(s)  (target <= 3)" % burst)
 
 
+def browser_cpu(browser_pids):
+    """CPU seconds so far of every thread of the browser's processes, by thread."""
+    return {thread: cpu_seconds(thread) for thread in threads_of(browser_pids)}
+
+
+def idle_share(browser):
+    """The share of one core the whole browser spends over IDLE seconds with no input."""
+    pids = descendants(browser.process.pid)
+    before = browser_cpu(pids)
+    time.sleep(IDLE)
+    after = browser_cpu(pids)
+    spent = sum(after[thread] - then for thread, then in before.items()
+                if then is not None and after.get(thread) is not None)
+    return spent / IDLE * 100
+
+
+def measure_idle(server, menu):
+    """An idle page should cost no more than a blank one: Chromium's processes, side by side on
+    a blank page, the title and the playing field, each left alone for IDLE seconds."""
+    with harness.Browser("chromium") as browser:
+        game = harness.WebGame(server, browser)
+        size = dict(width=harness.WEB_VIEWPORT[0], height=harness.WEB_VIEWPORT[1])
+        browser.call("open", url="about:blank", **size)
+        blank = idle_share(browser)
+        browser.call("open", url=server.url("index.html"), **size)
+        game.find_window()
+        title = idle_share(browser)
+        game.key("space")
+        game.wait_for_image(menu, name="menu")
+        game.key("space")
+        harness.wait_until(lambda: game.capture().first_difference(menu) is not None,
+                           harness.DEFAULT_TIMEOUT, "the playing field")
+        field = idle_share(browser)
+    print("chromium idle, CPU of all its processes over %d s as %% of one core:" % IDLE)
+    print("  blank page %.1f %%; title %.1f %% (%+.1f); field %.1f %% (%+.1f)  "
+          "(target: at most +3 over the blank page)" % (blank, title, title - blank, field,
+                                                        field - blank))
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: %s SITE/index.html" % sys.argv[0])
@@ -133,6 +175,7 @@ def main():
     with harness.SiteServer(site) as server:
         for kind in ("chromium", "firefox"):
             measure(server, kind, intro, menu)
+        measure_idle(server, menu)
 
 
 if __name__ == "__main__":

@@ -35,6 +35,8 @@ let page = null;
 let cdp = null;
 let stdout = '';
 let stderr = '';
+// Pages loaded so far, for a test to tell the page a reload brought from the one before it.
+let loads = 0;
 
 // Console lines are the game's output: log is standard output; warnings and errors, standard
 // error (Emscripten's choice); anything the page itself throws counts as standard error too.
@@ -49,6 +51,7 @@ function listen(target) {
   // A page loaded anew is a new run of the game, with output of its own.
   target.on('framenavigated', (frame) => {
     if (frame === target.mainFrame()) {
+      loads++;
       stdout = '';
       stderr = '';
     }
@@ -58,18 +61,19 @@ function listen(target) {
   });
 }
 
-// For each game pixel [x, y] of points, a whole CSS pixel inside it, as a finger or a mouse
-// lands, and that spot in game pixels (fractions where a game pixel is less than a CSS pixel).
-async function pagePoints(points) {
-  return page.evaluate((points, w) => {
+// For each game pixel [x, y] of points, a whole CSS pixel inside it, as a mouse lands, and that
+// spot in game pixels (fractions where a game pixel is less than a CSS pixel); with exact, the
+// point [x, y] of the game's plane itself, as a finger lands, anywhere on the page.
+async function pagePoints(points, exact = false) {
+  return page.evaluate((points, w, exact) => {
     const rect = document.getElementById('canvas').getBoundingClientRect();
     const scale = rect.width / w;
     return points.map(([gx, gy]) => {
-      const x = Math.floor(rect.left + (gx + 0.5) * scale);
-      const y = Math.floor(rect.top + (gy + 0.5) * scale);
+      const x = exact ? rect.left + gx * scale : Math.floor(rect.left + (gx + 0.5) * scale);
+      const y = exact ? rect.top + gy * scale : Math.floor(rect.top + (gy + 0.5) * scale);
       return { x, y, gameX: (x - rect.left) / scale, gameY: (y - rect.top) / scale };
     });
-  }, points, GAME_WIDTH);
+  }, points, GAME_WIDTH, exact);
 }
 
 async function pagePoint(x, y) {
@@ -128,17 +132,21 @@ const commands = {
   // leaveOut: pictures to delete from the game's files before it starts; files: to write there.
   // touch: a phone's touch screen at deviceScaleFactor (Firefox, which cannot emulate one, is
   // only told it has one).
+  // early: a script run before the page's own.
   async open({ url, width, height, leaveOut = [], files = {}, touch = false,
-               deviceScaleFactor = 1 }) {
-    if (page) await page.close();
+               deviceScaleFactor = 1, early = null }) {
+    // The new page first: Chromium has refused to make one just after the last one closed.
+    const last = page;
+    page = await browser.newPage();
+    if (last) await last.close();
     stdout = '';
     stderr = '';
-    page = await browser.newPage();
     cdp = null;
     listen(page);
     if (leaveOut.length || Object.keys(files).length) {
       await page.evaluateOnNewDocument(setPictures, leaveOut, files);
     }
+    if (early) await page.evaluateOnNewDocument(early);
     if (touch && kind === 'firefox') {
       await page.evaluateOnNewDocument(() => {
         Object.defineProperty(Navigator.prototype, 'maxTouchPoints', { get: () => 5 });
@@ -161,7 +169,7 @@ const commands = {
     return { errors: installabilityErrors.map((error) => error.errorId) };
   },
   async output() {
-    return { stdout, stderr };
+    return { stdout, stderr, loads };
   },
   async evaluate({ script }) {
     return { value: await page.evaluate(script) };
@@ -192,6 +200,31 @@ const commands = {
     });
     return rgb;
   },
+  // Where the keyboard is and what the live region says, from Chromium's accessibility tree, as a
+  // screen reader reads them: the focused node's role and name, and the status region's text.
+  async spoken() {
+    const tree = await page.accessibility.snapshot({ interestingOnly: false });
+    let focused = null;
+    let status = null;
+    const text = (node) => (node.children || []).map((child) => child.role === 'StaticText'
+      ? child.name : text(child)).join('');
+    (function walk(node) {
+      if (node.focused && node.role !== 'RootWebArea') focused = { role: node.role, name: node.name };
+      if (node.role === 'status') status = text(node);
+      (node.children || []).forEach(walk);
+    })(tree);
+    return { focused, status };
+  },
+  // The rules axe-core finds broken on the page as it is: each rule's id and the elements.
+  async axe() {
+    if (!(await page.evaluate(() => typeof axe === 'object'))) {
+      await page.addScriptTag({ path: join(dirname(fileURLToPath(import.meta.url)),
+                                           'node_modules', 'axe-core', 'axe.min.js') });
+    }
+    const violations = await page.evaluate(async () => (await axe.run()).violations);
+    return { violations: violations.map((rule) => ({
+      id: rule.id, nodes: rule.nodes.map((node) => node.target.join(' ')) })) };
+  },
   // What the page shows, as a PNG, base64.
   async screenshot() {
     return { png: await page.screenshot({ encoding: 'base64' }) };
@@ -214,13 +247,14 @@ const commands = {
     }
     return {};
   },
-  // Taps inside each game pixel of points, one after the other without waiting; returns where
-  // each finger landed, in game pixels.
-  async tap({ points }) {
-    const spots = await pagePoints(points);
+  // Taps inside each game pixel of points (exact: at each point), one after the other without
+  // waiting, each finger as wide as a fingertip; returns where each landed, in game pixels.
+  async tap({ points, exact = false }) {
+    const spots = await pagePoints(points, exact);
     if (!cdp) cdp = await page.createCDPSession();
+    const finger = { id: 1, radiusX: 8, radiusY: 8 };
     await Promise.all(spots.flatMap((spot) => [
-      touch('touchStart', [{ x: spot.x, y: spot.y, id: 1 }]), touch('touchEnd', [])]));
+      touch('touchStart', [{ ...finger, x: spot.x, y: spot.y }]), touch('touchEnd', [])]));
     return { spots: spots.map((spot) => [spot.gameX, spot.gameY]) };
   },
   // A first finger down at game pixel a, a second at b, then both lifted, the second first;
