@@ -35,8 +35,6 @@ web=
 arch=
 trap 'rm -f "$windows_log" "$release_log" "$web_log" "$arch_log"
 for job in $windows $web $arch; do kill -- -"$job" 2>/dev/null || true; done' EXIT
-# The other architectures' sysroots, shared by their tests and the release check's clones.
-export NOUGHTS_ARCH_SYSROOTS=$root/build-arch/sysroots
 setsid nice -n 19 bash -c 'bash "$1/tools/windows/build.sh" >"$2" 2>&1 || exit 1
     NOUGHTS_WINDOWS_SDL=$1/build-windows/sdl bash "$1/tools/release/test.sh" >"$3" 2>&1 || exit 2' \
     _ "$root" "$windows_log" "$release_log" &

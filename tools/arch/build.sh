@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Cross-builds the game for another Debian architecture (s390x, i386, arm64: tools/arch/arches.txt)
+# Cross-builds the game for another Debian architecture (tools/arch/arches.txt)
 # with Debian's cross compiler against a sysroot of Debian's own packages (tools/arch/sysroot.sh),
 # installing the compiler and emulator first when missing. A release build without the
 # benchmarks; the binary carries no path of this machine, and no run path.
@@ -17,7 +17,14 @@ shift $(($# < 2 ? $# : 2))
 bash "$root/tools/setup.sh" arch
 sysroot=$(bash "$here/sysroot.sh" "$arch")
 forget_other_sysroot "$dir" "$sysroot"
-bash "$root/tools/build.sh" "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/debian-cross.cmake" \
+mkdir -p "$dir"
+# Ninja prints the compiler's and linker's messages among its progress lines: all of it goes to
+# a log, whose end is shown when the build fails.
+if ! bash "$root/tools/build.sh" "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/debian-cross.cmake" \
     -DNOUGHTS_ARCH="$arch" -DNOUGHTS_SYSROOT="$sysroot" -DCMAKE_BUILD_TYPE=Release \
-    -DNOUGHTS_BENCH=OFF -DNOUGHTS_MAP_PATHS=ON "$@" >/dev/null
+    -DNOUGHTS_BENCH=OFF -DNOUGHTS_MAP_PATHS=ON "$@" >"$dir/build.log" 2>&1; then
+    tail -n 60 "$dir/build.log" >&2
+    echo "build.sh: the $arch build failed (its whole output: $dir/build.log)" >&2
+    exit 1
+fi
 echo "$dir"

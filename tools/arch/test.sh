@@ -27,8 +27,6 @@ fi
 for arch in "$@"; do
     arch_names "$arch"
 done
-# The release check's clones find the sysroots here too.
-export NOUGHTS_ARCH_SYSROOTS=${NOUGHTS_ARCH_SYSROOTS:-$root/build-arch/sysroots}
 bash "$root/tools/setup.sh" test
 TIMEFORMAT="%R s, processor %U s user + %S s system"
 

@@ -70,9 +70,7 @@ deb=noughts_${version}_$(dpkg --print-architecture).deb
 quietly "$work/web.log" bash "$src/tools/web/build.sh" "$work/web"
 cp "$work/web/$name-web.zip" "$work/"
 files=("$tarball" "$deb" "$name-win64.zip" "$name-web.zip")
-# The other architectures' packages, their sysroots kept beside the checkout (or in
-# NOUGHTS_ARCH_SYSROOTS) so a release downloads Debian's packages only once.
-export NOUGHTS_ARCH_SYSROOTS=${NOUGHTS_ARCH_SYSROOTS:-$root/build-arch/sysroots}
+# The other architectures' packages, against the sysroots every clone here shares.
 source "$src/tools/arch/arch.sh"
 for arch in "${known_arches[@]}"; do
     quietly "$work/deb-$arch.log" bash "$src/tools/linux/build-deb.sh" "$src/build-arch/deb-$arch" \
