@@ -5,6 +5,9 @@
 # shellcheck shell=bash
 arch_table=$(dirname "${BASH_SOURCE[0]}")/arches.txt
 mapfile -t known_arches < <(awk '!/^#/ && NF { print $1 }' "$arch_table")
+# The architectures whose end-to-end tests run too: s390x, big-endian, and armhf, 32-bit with
+# another alignment; the others run the unit and component tests.
+e2e_arches=(s390x armhf)
 # Where tools/arch/sysroot.sh keeps the sysroots, shared by every clone on this machine.
 sysroot_cache=${NOUGHTS_ARCH_SYSROOTS:-${XDG_CACHE_HOME:-$HOME/.cache}/noughts/sysroots}
 

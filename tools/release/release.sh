@@ -3,7 +3,7 @@
 # working tree, and leaves them with their checksums in release/ (or OUT_DIR):
 #   noughts-VERSION.tar.gz      the source: one folder noughts-VERSION/, builds without git
 #   noughts_VERSION_ARCH.deb    the Debian package, built from that tarball (ARCH: amd64 here),
-#                               and for s390x, i386 and arm64 (tools/linux/build-deb.sh)
+#                               and for every architecture of tools/arch/arches.txt
 #   noughts-VERSION-win64.zip   the Windows build, from the same tarball
 #   noughts-VERSION-web.zip     the browser build
 #   SHA256SUMS                  the checksums of all of them
