@@ -36,6 +36,8 @@ if [[ -f $sysroot/var/lib/dpkg/status ]]; then
 fi
 work=$(mktemp -d "$sysroot.partial.XXXXXX" 2>/dev/null) || fail "$unwritable"
 trap 'rm -rf "$work"' EXIT
+# A signal ends the script through its EXIT trap, which removes the unfinished sysroot.
+trap 'exit 1' INT TERM HUP
 
 private_apt "$work/apt" deb "$release" "$arch" || fail "apt knows no Debian archive to fetch from"
 echo "sysroot.sh: fetching Debian $release's package lists for $arch" >&2
