@@ -10,37 +10,21 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cache=${NOUGHTS_SDL_SOURCE:-$root/build-sdl-source}
 
-# The Debian archive this machine installs from, as apt itself reports it.
-debian_archive() {
-    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Created-By: Packages' \
-        'Origin: Debian' 'Label: Debian' 'Component: main' | head -n 1
-}
+source "$root/tools/debian-apt.sh"
 
-# Fetches the source into the current folder through a private apt configuration: the
-# system's sources, lists and cache are left as they are.
+# Fetches the source into the current folder through a private apt state (tools/debian-apt.sh):
+# the system's sources, lists and cache are left as they are.
 fetch() {
-    local archive apt_dir
-    archive=$(debian_archive)
-    if [[ -z $archive ]]; then
-        apt-get update -qq
-        archive=$(debian_archive)
-    fi
-    if [[ -z $archive ]]; then
+    if ! private_apt "$PWD/apt" deb-src; then
         echo "tools/sdl-source.sh: apt knows no Debian archive to fetch SDL's source from" >&2
         return 1
     fi
-    apt_dir=$PWD/apt
-    mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-    echo "deb-src ${archive% *} ${archive#* } main" >"$apt_dir/sources.list.d/sdl-source.list"
-    local options=(-o Dir::Etc::SourceList=/dev/null
-        -o Dir::Etc::SourceParts="$apt_dir/sources.list.d" -o Dir::State::Lists="$apt_dir/lists"
-        -o Dir::Cache="$apt_dir/cache" -o APT::Sandbox::User=root -qq)
-    apt-get "${options[@]}" update
-    apt-get "${options[@]}" source libsdl1.2 >/dev/null
-    rm -rf "$apt_dir"
+    "${apt[@]}" update
+    "${apt[@]}" source libsdl1.2 >/dev/null
+    rm -rf "$PWD/apt"
 }
 
-key=$(declare -f fetch | sha256sum | cut -d ' ' -f 1)
+key=$({ declare -f fetch private_apt debian_archives; } | sha256sum | cut -d ' ' -f 1)
 mkdir -p "$cache"
 exec {lock}>"$cache/lock"
 flock "$lock"

@@ -10,8 +10,8 @@
 #     (tools/release/test.sh);
 #   - the end-to-end tests on the web build in Chromium and Firefox ESR, and its Lighthouse
 #     scores (tools/web/test.sh);
-#   - the unit tests on s390x, i386 and arm64 builds, and the end-to-end tests on s390x
-#     (tools/arch/test.sh).
+#   - the unit tests on every other architecture of tools/arch/arches.txt, and the end-to-end
+#     tests on s390x and armhf (tools/arch/test.sh).
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
@@ -35,15 +35,13 @@ web=
 arch=
 trap 'rm -f "$windows_log" "$release_log" "$web_log" "$arch_log"
 for job in $windows $web $arch; do kill -- -"$job" 2>/dev/null || true; done' EXIT
-# The other architectures' sysroots, shared by their tests and the release check's clones.
-export NOUGHTS_ARCH_SYSROOTS=$root/build-arch/sysroots
 setsid nice -n 19 bash -c 'bash "$1/tools/windows/build.sh" >"$2" 2>&1 || exit 1
     NOUGHTS_WINDOWS_SDL=$1/build-windows/sdl bash "$1/tools/release/test.sh" >"$3" 2>&1 || exit 2' \
     _ "$root" "$windows_log" "$release_log" &
 windows=$!
 setsid nice -n 19 bash "$root/tools/web/build.sh" >"$web_log" 2>&1 &
 web=$!
-# Cross builds and emulated unit tests for s390x, i386 and arm64, likewise beside the rest; the
+# Cross builds and emulated unit tests for the other architectures, likewise beside the rest; the
 # emulated end-to-end tests come near the end, at the priority of the rest.
 setsid nice -n 19 bash "$root/tools/arch/test.sh" --unit >"$arch_log" 2>&1 &
 arch=$!
@@ -88,8 +86,12 @@ cat "$release_log"
 bash "$root/tools/windows/test.sh" --built
 
 finish_arch "the other architectures' tests"
-# The end-to-end runs left mostly wait on their games, so s390x's goes on beside the browsers'.
-setsid ctest --test-dir "$root/build-arch/s390x" --output-on-failure -L e2e >"$arch_log" 2>&1 &
+# The end-to-end runs left mostly wait on their games, so the emulated ones go on beside the
+# browsers', one architecture after the other.
+source "$root/tools/arch/arch.sh"
+setsid bash -c 'for arch in "${@:2}"; do
+    ctest --test-dir "$1/build-arch/$arch" --output-on-failure -L e2e || exit 1; done' \
+    _ "$root" "${e2e_arches[@]}" >"$arch_log" 2>&1 &
 arch=$!
 
 if ! wait "$web"; then
@@ -101,7 +103,7 @@ fi
 web=
 bash "$root/tools/web/test.sh" --built
 
-finish_arch "the end-to-end tests on s390x"
+finish_arch "the end-to-end tests on ${e2e_arches[*]}"
 # The processor time of every process the command ran and waited for (cutime and cstime).
 cpu=$(awk -v hz="$(getconf CLK_TCK)" \
     '{ printf "%.0f s user + %.0f s system", $16 / hz, $17 / hz }' "/proc/$$/stat")

@@ -1,10 +1,15 @@
 # Sourced by the scripts of tools/arch/. arch_names ARCH sets triplet (the cross compiler's
-# prefix), multiarch (Debian's library folder) and qemu (the emulator, empty where this machine
-# runs the binaries itself) from tools/arch/arches.txt; any other name stops the script with
-# the list of known ones.
+# prefix), multiarch (Debian's library folder), qemu (the emulator, empty where this machine
+# runs the binaries itself) and release (the Debian release of its sysroot) from
+# tools/arch/arches.txt; any other name stops the script with the list of known ones.
 # shellcheck shell=bash
 arch_table=$(dirname "${BASH_SOURCE[0]}")/arches.txt
 mapfile -t known_arches < <(awk '!/^#/ && NF { print $1 }' "$arch_table")
+# The architectures whose end-to-end tests run too: s390x, big-endian, and armhf, 32-bit with
+# another alignment; the others run the unit and component tests.
+e2e_arches=(s390x armhf)
+# Where tools/arch/sysroot.sh keeps the sysroots, shared by every clone on this machine.
+sysroot_cache=${NOUGHTS_ARCH_SYSROOTS:-${XDG_CACHE_HOME:-$HOME/.cache}/noughts/sysroots}
 
 arch_names() {
     local line
@@ -13,7 +18,7 @@ arch_names() {
         echo "tools/arch/${0##*/}: unknown architecture '$1'; known: ${known_arches[*]}" >&2
         exit 2
     fi
-    read -r _ triplet multiarch qemu <<<"$line"
+    read -r _ triplet multiarch qemu release <<<"$line"
     [[ $qemu != - ]] || qemu=
 }
 

@@ -21,12 +21,13 @@ if [[ -n $arch ]]; then
     forget_other_sysroot "$dir" "$sysroot"
     export CC=$triplet-gcc
     # Debian's flags and dpkg-shlibdeps' names for ARCH (DEB_HOST_ARCH); dpkg-shlibdeps finds the
-    # libraries through LD_LIBRARY_PATH and their packages in the sysroot's own dpkg lists.
+    # libraries through LD_LIBRARY_PATH and their packages in the sysroot's own dpkg lists, which
+    # name /usr's paths where /lib is a link to /usr/lib (Debian 13): /usr/lib comes first.
     cross=(dpkg-architecture -a "$arch" -c)
     options=(-DCMAKE_TOOLCHAIN_FILE="$root/tools/arch/debian-cross.cmake" -DNOUGHTS_ARCH="$arch"
         -DNOUGHTS_SYSROOT="$sysroot")
     pack=(env DPKG_ADMINDIR="$sysroot/var/lib/dpkg"
-        LD_LIBRARY_PATH="$sysroot/lib/$multiarch:$sysroot/usr/lib/$multiarch" "${cross[@]}")
+        LD_LIBRARY_PATH="$sysroot/usr/lib/$multiarch:$sysroot/lib/$multiarch" "${cross[@]}")
 fi
 # CMake reads CXXFLAGS and LDFLAGS but not CPPFLAGS, so the preprocessor's flags join CXXFLAGS.
 # Debian's flags map the folder they are read in to "." (no build path in the binary), but only

@@ -3,7 +3,7 @@
 # working tree, and leaves them with their checksums in release/ (or OUT_DIR):
 #   noughts-VERSION.tar.gz      the source: one folder noughts-VERSION/, builds without git
 #   noughts_VERSION_ARCH.deb    the Debian package, built from that tarball (ARCH: amd64 here),
-#                               and for s390x, i386 and arm64 (tools/linux/build-deb.sh)
+#                               and for every architecture of tools/arch/arches.txt
 #   noughts-VERSION-win64.zip   the Windows build, from the same tarball
 #   noughts-VERSION-web.zip     the browser build
 #   SHA256SUMS                  the checksums of all of them
@@ -72,9 +72,7 @@ deb=noughts_${version}_$(dpkg --print-architecture).deb
 quietly "$work/web.log" bash "$src/tools/web/build.sh" "$work/web"
 cp "$work/web/$name-web.zip" "$work/"
 files=("$tarball" "$deb" "$name-win64.zip" "$name-web.zip")
-# The other architectures' packages, their sysroots kept beside the checkout (or in
-# NOUGHTS_ARCH_SYSROOTS) so a release downloads Debian's packages only once.
-export NOUGHTS_ARCH_SYSROOTS=${NOUGHTS_ARCH_SYSROOTS:-$root/build-arch/sysroots}
+# The other architectures' packages, against the sysroots every clone here shares.
 source "$src/tools/arch/arch.sh"
 for arch in "${known_arches[@]}"; do
     quietly "$work/deb-$arch.log" bash "$src/tools/linux/build-deb.sh" "$src/build-arch/deb-$arch" \

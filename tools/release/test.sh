@@ -36,6 +36,10 @@ git -C "$tmp/tree/$folder" checkout -q --detach "$commit"
 mkdir "$tmp/locales"
 localedef -i et_EE -f UTF-8 "$tmp/locales/et_EE.UTF-8"
 
+# Both builds use this machine's sysroots for the other architectures, though the varied one
+# has another home.
+source "$root/tools/arch/arch.sh"
+export NOUGHTS_ARCH_SYSROOTS=$sysroot_cache
 vary=-time,-user_group
 TIMEFORMAT="tools/release/test.sh: reprotest built and compared two releases in %0R s, processor \
 %0U s user + %0S s system"
