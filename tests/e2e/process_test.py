@@ -184,6 +184,13 @@ class ProcessTest(harness.GameTestCase):
             self.assertEqual(game.wait_exit(), 0)
             game.stop()
 
+        with self.subTest("SDL names another process on the window"):
+            # The window is found by its _NET_WM_PID, so only once the game names itself there.
+            game = start("window-pid")
+            game.key("Escape")
+            self.assertEqual(game.wait_exit(), 0)
+            game.stop()
+
         with self.subTest("every picture refused"):
             game = start("load-bmp")
             game.wait_for_image(harness.Image(480, 272, bytes(480 * 272 * 3)), name="nothing")
