@@ -78,6 +78,13 @@ TEST(BlitWhole, GivesTheSamePixelsAsSdlsBlit)
         SDL_FreeSurface(source);
     }
     EXPECT_EQ(0, mismatches);
+    // A picture wider than the window it fills: its rows are longer than the window's.
+    SDL_Surface* const wide = MakePattern(64, 19, 32);
+    for (const Sint16 x : {-3, 0})
+    {
+        EXPECT_EQ("", CompareWithSdl(wide, 32, x, 5, nullptr)) << "wide picture at " << x;
+    }
+    SDL_FreeSurface(wide);
 }
 
 TEST(BlitWhole, HonoursColourKeysAndIgnoresNull)
