@@ -61,14 +61,29 @@ class ProcessTest(harness.GameTestCase):
         """Starts the game as `exec "$0" "$@"` inside script (under its emulator, if any), with
         the shipped pictures and no core files; returns it with its window found and the intro
         on show."""
-        game = harness.Game(self.x, "/bin/sh",
-                            ["-c", 'ulimit -c 0; ' + script, *harness.EMULATOR, harness.BINARY],
+        game_command = [*harness.EMULATOR, harness.BINARY]
+        if harness.EMULATOR and env:
+            game_command, env = harness.emulated(harness.BINARY, env)
+        game = harness.Game(self.x, "/bin/sh", ["-c", 'ulimit -c 0; ' + script, *game_command],
                             pictures=shipped_pictures(harness.ASSETS), env=env)
         self.addCleanup(game.stop)
         game.start()
         game.find_window()
         game.wait_for_image(self.asset("intro.bmp"), name="intro")
         return game
+
+    def fault_env(self, fault):
+        """The environment in which the fault library (tests/fault_shim.cpp) fails fault."""
+        shim = os.environ.get("NOUGHTS_FAULT_SHIM")
+        if not shim:
+            self.skipTest("NOUGHTS_FAULT_SHIM does not name the fault library")
+        # ld.so splits LD_PRELOAD at spaces and colons, which the build folder's path may hold.
+        plain = tempfile.mkdtemp(prefix="noughts-shim-")
+        self.addCleanup(shutil.rmtree, plain, ignore_errors=True)
+        preload = os.path.join(plain, "fault_shim.so")
+        os.symlink(shim, preload)
+        # The dummy audio driver keeps the sound library's complaints off standard error.
+        return {"LD_PRELOAD": preload, "NOUGHTS_TEST_FAULT": fault, "SDL_AUDIODRIVER": "dummy"}
 
     def enter_play(self, game):
         game.key("space")
@@ -115,11 +130,14 @@ class ProcessTest(harness.GameTestCase):
         self.quit_from_play(game)
 
     def test_closed_standard_streams_take_no_output(self):
-        # Left closed, descriptor 1 would go to the display connection and the click lines into
-        # the X protocol stream.
-        for name, redirections in (("standard output", ">&-"), ("all three", "<&- >&- 2>&-")):
+        # Left closed, descriptor 1 or 2 would go to the display connection, and the click lines
+        # or an error line (a joystick that does not open) into the X protocol stream.
+        cases = (("standard output", ">&-", None),
+                 ("all three, and an error line", "<&- >&- 2>&-", "joystick-open"))
+        for name, redirections, fault in cases:
             with self.subTest(name):
-                game = self.start_through_shell('exec "$0" "$@" ' + redirections)
+                env = self.fault_env(fault) if fault else None
+                game = self.start_through_shell('exec "$0" "$@" ' + redirections, env=env)
                 self.enter_play(game)
                 for cell in (0, 4, 8, 1):
                     self.click(game, cell)
@@ -155,19 +173,8 @@ class ProcessTest(harness.GameTestCase):
             self.assertEqual(game.stderr(), "Lost the connection to the display\n")
 
     def test_failing_sdl_calls(self):
-        shim = os.environ.get("NOUGHTS_FAULT_SHIM")
-        if not shim:
-            self.skipTest("NOUGHTS_FAULT_SHIM does not name the fault library")
-        # ld.so splits LD_PRELOAD at spaces and colons, which the build folder's path may hold.
-        plain = tempfile.mkdtemp(prefix="noughts-shim-")
-        self.addCleanup(shutil.rmtree, plain, ignore_errors=True)
-        preload = os.path.join(plain, "fault_shim.so")
-        os.symlink(shim, preload)
-
         def start(fault, window=True):
-            # The dummy audio driver keeps the sound library's complaints off standard error.
-            env = {"LD_PRELOAD": preload, "NOUGHTS_TEST_FAULT": fault, "SDL_AUDIODRIVER": "dummy"}
-            return self.start_game(env=env, window=window)
+            return self.start_game(env=self.fault_env(fault), window=window)
 
         with self.subTest("video mode refused"):
             game = start("video-mode", window=False)

@@ -716,11 +716,17 @@ def parse_arguments():
                         help="only game files whose path matches one of these")
     parser.add_argument("--again", metavar="LOG",
                         help="try only the survivors a run printed into LOG (after new tests)")
+    parser.add_argument("--only", metavar="REGEX",
+                        help="try only the changes whose 'file:line  rule: change' matches")
     parser.add_argument("--list", action="store_true",
                         help="print the whole sample's changes without building anything")
     parser.add_argument("--folder", default=os.path.join(ROOT, "build-mutants"),
                         help="where the copy and its builds live (default build-mutants/)")
     return parser.parse_args()
+
+
+def describe(mutant):
+    return "%s  %s: %s" % (mutant.where(), mutant.rule, mutant.change)
 
 
 def survivors_in(log):
@@ -778,6 +784,9 @@ def main():
     listed = read_equivalent_list()
     mutants = all_mutants(ROOT, args.files)
     order = sample(mutants, args.seed)
+    if args.only:
+        order = [m for m in order if re.search(args.only, describe(m))]
+        args.count = min(args.count, len(order))
     if args.again:
         wanted = survivors_in(args.again)
         order = [m for m in order if m.listed_in(wanted) is not None]
@@ -786,7 +795,7 @@ def main():
         len(mutants), args.seed, args.count), flush=True)
     if args.list:
         for mutant in order[:args.count]:
-            print("%s  %s: %s" % (mutant.where(), mutant.rule, mutant.change))
+            print(describe(mutant))
         return 0
 
     os.nice(19 - os.nice(0))
