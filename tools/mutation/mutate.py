@@ -191,7 +191,9 @@ class Mutant:
         return listed.get(self.key() + (self.after,), listed.get(self.key() + (None,)))
 
     def where(self):
-        return "%s:%d" % (self.path, self.number)
+        column = next((i for i, (a, b) in enumerate(zip(self.original, self.mutated)) if a != b),
+                      min(len(self.original), len(self.mutated)))
+        return "%s:%d:%d" % (self.path, self.number, column + 1)
 
 
 def normalized(line):
