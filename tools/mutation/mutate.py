@@ -187,8 +187,14 @@ class Mutant:
         return (self.path, normalized(self.original), normalized(self.mutated))
 
     def listed_in(self, listed):
-        """The reason an entry of listed gives for this change, or None."""
-        return listed.get(self.key() + (self.after,), listed.get(self.key() + (None,)))
+        """The reason an entry of listed gives for this change, or None. An entry whose 'to' is
+        '*' stands for every change of its line."""
+        path, original, mutated = self.key()
+        for key in ((path, original, mutated, self.after), (path, original, mutated, None),
+                    (path, original, "*", self.after), (path, original, "*", None)):
+            if key in listed:
+                return listed[key]
+        return None
 
     def where(self):
         column = next((i for i, (a, b) in enumerate(zip(self.original, self.mutated)) if a != b),
