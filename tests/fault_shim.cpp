@@ -1,15 +1,19 @@
 // Preloaded into the real game by the end-to-end tests (LD_PRELOAD), to fail one SDL call the
-// game makes; NOUGHTS_TEST_FAULT names it: "video-mode", "joystick-open" or "load-bmp"; or
-// "window-pid", after which the window names another process than the game's. Only
+// game makes; NOUGHTS_TEST_FAULT names it: "video-mode", "joystick-open", "load-bmp" or
+// "null-device" (the null device does not open); or "window-pid", after which the window names
+// another process than the game's. Only
 // functions neither SDL 1.2 calls itself through its symbol table are replaced, so SDL's own
 // work is untouched; SDL_CreateRGBSurface and SDL_LockSurface are, and stay with the
 // component tests' link-time seam (sdl_faults.h).
 
 #include <SDL.h>
 
+#include <cerrno>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #ifdef NOUGHTS_X11
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -115,6 +119,36 @@ extern "C"
     {
         using Function = SDL_Joystick* (*)(int);
         return Fails("joystick-open") ? nullptr : Real<Function>("SDL_JoystickOpen")(index);
+    }
+
+    // As in a sandbox without /dev/null; both names, since a 32-bit build may call either.
+    static int OpenUnlessNullDevice(const char* real, const char* path, int flags, va_list rest)
+    {
+        if (Chosen("null-device") && strcmp(path, "/dev/null") == 0)
+        {
+            errno = ENOENT;
+            return -1;
+        }
+        const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;
+        return Real<int (*)(const char*, int, ...)>(real)(path, flags, mode);
+    }
+
+    int open(const char* path, int flags, ...)
+    {
+        va_list rest;
+        va_start(rest, flags);
+        const int fd = OpenUnlessNullDevice("open", path, flags, rest);
+        va_end(rest);
+        return fd;
+    }
+
+    int open64(const char* path, int flags, ...)
+    {
+        va_list rest;
+        va_start(rest, flags);
+        const int fd = OpenUnlessNullDevice("open64", path, flags, rest);
+        va_end(rest);
+        return fd;
     }
 
     SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc)

@@ -57,10 +57,10 @@ def pending(fd):
 
 
 class ProcessTest(harness.GameTestCase):
-    def start_through_shell(self, script, env=None):
+    def start_through_shell(self, script, env=None, window=True):
         """Starts the game as `exec "$0" "$@"` inside script (under its emulator, if any), with
-        the shipped pictures and no core files; returns it with its window found and the intro
-        on show."""
+        the shipped pictures and no core files; returns it, with window once its window is found
+        and the intro on show."""
         game_command = [*harness.EMULATOR, harness.BINARY]
         if harness.EMULATOR and env:
             game_command, env = harness.emulated(harness.BINARY, env)
@@ -68,8 +68,9 @@ class ProcessTest(harness.GameTestCase):
                             pictures=shipped_pictures(harness.ASSETS), env=env)
         self.addCleanup(game.stop)
         game.start()
-        game.find_window()
-        game.wait_for_image(self.asset("intro.bmp"), name="intro")
+        if window:
+            game.find_window()
+            game.wait_for_image(self.asset("intro.bmp"), name="intro")
         return game
 
     def fault_env(self, fault):
@@ -143,6 +144,12 @@ class ProcessTest(harness.GameTestCase):
                     self.click(game, cell)
                 self.quit_from_play(game)
                 game.stop()
+        with self.subTest("no null device to take a closed stream's number"):
+            game = self.start_through_shell('exec "$0" "$@" >&-', window=False,
+                                            env=self.fault_env("null-device"))
+            self.assertEqual(game.wait_exit(), 1)
+            self.assertEqual(game.stderr(),
+                             "Couldn't open the null device for a closed standard stream\n")
 
     def test_quit_and_crash_signals_end_the_game_at_once(self):
         # SIGINT and SIGTERM are quit requests (frame_and_pictures_test); these end the process
