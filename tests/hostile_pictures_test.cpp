@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -219,16 +220,24 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
 // with little address space to spare.
 TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
 {
-    const struct
+    struct Claim
     {
-        const char* what;
+        std::string what;
         std::string bytes;
-    } claims[] = {
+    };
+    std::vector<Claim> claims = {
         {"a side beyond 65535", Bitmap(65536, 4000, 8, kRle8, 2, kEndOfBitmap)},
         {"16384 x 16384 pixels", Bitmap(16384, 16384, 8, kRle8, 2, kEndOfBitmap)},
         {"16384 x 16384 pixels, top row first", Bitmap(16384, -16384, 8, 0, 0, "")},
         {"16384 x 16384 pixels in an OS/2 header", CoreBitmap(16384, 16384, "")},
     };
+    // Within the limits, but in a file of nothing but headers: sdl12-compat clears the whole
+    // surface before it finds the pixels missing, unless the claim is refused first.
+    for (const Uint16 bits : {1, 4, 8, 16, 24, 32})
+    {
+        claims.push_back({"4096 x 4096 pixels of " + std::to_string(bits) + " bits, no pixels",
+                          Bitmap(4096, 4096, bits, 0)});
+    }
     // A gigabyte more than the process already holds: room for each claim, had it been believed.
     long pages = 0;
     FILE* const statm = std::fopen("/proc/self/statm", "r");
