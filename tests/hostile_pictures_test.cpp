@@ -179,8 +179,9 @@ Sint64 MaxResidentKb()
 }
 
 // The checks must not refuse what SDL loads: a picture stored top row first has a negative
-// height in its header (both SDLs load it), and a run-length encoded one far fewer bytes than
-// its pixels (only sdl12-compat loads it).
+// height in its header, and the largest pictures allowed are as large as the limits (both SDLs
+// load these); a run-length encoded one takes far fewer bytes than its pixels (only sdl12-compat
+// loads it).
 TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
 {
     std::string runs;
@@ -195,6 +196,8 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
         bool bothSdlsLoad;
     } pictures[] = {
         {"top row first", Bitmap(4, -2, 32, 32), true},
+        {"4096 x 4096 pixels", Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096, '\0')), true},
+        {"a side of 65535", Bitmap(1, 65535, 1, 0, 2, std::string(4 * 65535, '\0')), true},
         {"run-length encoded", Bitmap(64, 8, 8, kRle8, 2, runs + kEndOfBitmap), false},
     };
     for (const auto& picture : pictures)
