@@ -241,6 +241,8 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         claims.push_back({"4096 x 4096 pixels of " + std::to_string(bits) + " bits, no pixels",
                           Bitmap(4096, 4096, bits, 0)});
     }
+    claims.push_back({"4096 x 4096 pixels of 1 bit, a byte short",
+                      Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096 - 1, '\0'))});
     // A gigabyte more than the process already holds: room for each claim, had it been believed.
     long pages = 0;
     FILE* const statm = std::fopen("/proc/self/statm", "r");
