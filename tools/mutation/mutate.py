@@ -676,6 +676,9 @@ def write_source(copy, path, text):
 def try_mutant(mutant, copy, builds, texts, kills, listed):
     """Builds and tests one change in the copy; returns (outcome, detail). The copy's file is
     put back before this returns, whatever happens."""
+    why = mutant.listed_in(listed)
+    if why is not None:
+        return Outcome.LISTED, why
     default = builds["default"]
     original = texts[mutant.path]
     lines = original.split("\n")
@@ -687,9 +690,6 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
             return Outcome.NOT_BUILT, last_error(output)
         if default.code_digest(mutant.path) == default.objects[mutant.path]:
             return Outcome.SAME_CODE, ""
-        why = mutant.listed_in(listed)
-        if why is not None:
-            return Outcome.LISTED, why
         for label, outcome in (("unit", Outcome.UNIT), ("e2e", Outcome.E2E)):
             failed = default.run_tests(label, kills)
             if failed:
