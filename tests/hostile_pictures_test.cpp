@@ -198,6 +198,7 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
         {"top row first", Bitmap(4, -2, 32, 32), true},
         {"4096 x 4096 pixels", Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096, '\0')), true},
         {"a side of 65535", Bitmap(1, 65535, 1, 0, 2, std::string(4 * 65535, '\0')), true},
+        {"wide, of 1 bit, to the byte", Bitmap(4096, 4, 1, 0, 2, std::string(512 * 4, '\0')), true},
         {"run-length encoded", Bitmap(64, 8, 8, kRle8, 2, runs + kEndOfBitmap), false},
     };
     for (const auto& picture : pictures)
