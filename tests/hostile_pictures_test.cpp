@@ -135,8 +135,8 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         // colours, eight at a time.
         {"an index of the palette's size past the first eight",
          Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\2\0\0\0", 12)), 2},
-        {"an index of the palette's size among the first eight",
-         Bitmap(8, 1, 8, 0, 256, std::string("\0\0\0\2\0\0\0\0", 8)), 2},
+        {"an index of the palette's size first in its row",
+         Bitmap(8, 1, 8, 0, 256, std::string("\2\0\0\0\0\0\0\0", 8)), 2},
         {"an index of 200 among eight",
          Bitmap(8, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0", 8)), 2},
         {"an index past a palette of 200 colours",
