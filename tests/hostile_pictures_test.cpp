@@ -206,7 +206,9 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
         SCOPED_TRACE(picture.what);
         ASSERT_TRUE(WriteFile("NULL.bmp", picture.bytes));
         SDL_Surface* const sdls = SDL_LoadBMP("NULL.bmp");
+        const int calls = LoaderCalls();
         SDL_Surface* const ours = LoadPicture("NULL.bmp");
+        EXPECT_EQ(calls + 1, LoaderCalls()) << "refused on its header";
         EXPECT_TRUE(sdls != nullptr || !picture.bothSdlsLoad);
         ASSERT_EQ(sdls != nullptr, ours != nullptr);
         if (ours != nullptr)
@@ -261,8 +263,10 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         SCOPED_TRACE(claim.what);
         ASSERT_TRUE(WriteFile("NULL.bmp", claim.bytes));
         const Sint64 before = MaxResidentKb();
+        const int calls = LoaderCalls();
         EXPECT_EQ(nullptr, LoadPicture("NULL.bmp"));
         EXPECT_LT(MaxResidentKb() - before, 8 * 1024);
+        EXPECT_EQ(calls, LoaderCalls()) << "handed to the loader";
     }
     ASSERT_EQ(0, setrlimit(RLIMIT_AS, &saved));
 }

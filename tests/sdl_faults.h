@@ -44,6 +44,10 @@ class ScopedSdlFaults
 // on either SDL 1.2 without a sanitizer.
 int LiveSurfaces();
 
+// How many streams SDL_LoadBMP_RW has been handed so far: a picture refused on its header
+// alone never reaches the loader, which on either SDL may claim its whole surface first.
+int LoaderCalls();
+
 // The file descriptors open in this process.
 int OpenDescriptors();
 
