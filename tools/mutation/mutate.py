@@ -741,7 +741,7 @@ def survivors_in(log):
     """The keys of the survivors a run's output lists."""
     with open(log, encoding="utf-8") as output:
         text = output.read()
-    return set(entries(text.split("\nSurvivors", 1)[1] if "\nSurvivors" in text else ""))
+    return entries(text.split("\nSurvivors", 1)[1] if "\nSurvivors" in text else "", log)
 
 
 def sample(mutants, seed):
