@@ -179,9 +179,9 @@ Sint64 MaxResidentKb()
 }
 
 // The checks must not refuse what SDL loads: a picture stored top row first has a negative
-// height in its header, and the largest pictures allowed are as large as the limits (both SDLs
-// load these); a run-length encoded one takes far fewer bytes than its pixels (only sdl12-compat
-// loads it).
+// height in its header, an OS/2 one 16-bit sides, and the largest pictures allowed are as large
+// as the limits (both SDLs load these); a run-length encoded one takes far fewer bytes than its
+// pixels (only sdl12-compat loads it).
 TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
 {
     std::string runs;
@@ -196,6 +196,7 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
         bool bothSdlsLoad;
     } pictures[] = {
         {"top row first", Bitmap(4, -2, 32, 32), true},
+        {"an OS/2 header", CoreBitmap(4, 3, std::string(12, '\0')), true},
         {"4096 x 4096 pixels", Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096, '\0')), true},
         {"a side of 65535", Bitmap(1, 65535, 1, 0, 2, std::string(4 * 65535, '\0')), true},
         {"wide, of 1 bit, to the byte", Bitmap(4096, 4, 1, 0, 2, std::string(512 * 4, '\0')), true},

@@ -180,7 +180,8 @@ class Mutant:
     def __init__(self, path, number, rule, original, mutated, change, after):
         self.path, self.number, self.rule = path, number, rule
         self.original, self.mutated, self.change = original, mutated, change
-        # The line before, for a line whose text the file holds more than once; else None.
+        # The line before (braces aside), for a line whose text the file holds more than once;
+        # else None.
         self.after = after
 
     def key(self):
@@ -389,7 +390,7 @@ def file_mutants(path, text):
     for index, (line, code) in enumerate(zip(lines, masked)):
         toks = tokens(code)
         after = previous if normalized(line) in repeated else None
-        if line.strip():
+        if line.strip() not in ("", "{", "}"):
             previous = normalized(line)
         if not live[index] or not toks:
             continue
