@@ -81,6 +81,8 @@ static bool HasSaneSize(const SDL_Surface* picture)
 // the compression, for every kind of info header.
 static const int HEADER_BYTES = 34;
 static const int FILE_HEADER_BYTES = 14;
+// The compression, the last field read, ends 20 bytes into the info header.
+static_assert(HEADER_BYTES >= FILE_HEADER_BYTES + 20, "the header read holds every field used");
 // An OS/2 info header, with 16-bit sides; every other kind has 32-bit ones.
 static const Uint32 CORE_INFO_BYTES = 12;
 static const Uint32 UNCOMPRESSED = 0;

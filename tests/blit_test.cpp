@@ -78,13 +78,24 @@ TEST(BlitWhole, GivesTheSamePixelsAsSdlsBlit)
         SDL_FreeSurface(source);
     }
     EXPECT_EQ(0, mismatches);
+    // A picture wider than the window it fills: its rows are longer than the window's.
+    SDL_Surface* const wide = MakePattern(64, 19, 32);
+    for (const Sint16 x : {-3, 0})
+    {
+        EXPECT_EQ("", CompareWithSdl(wide, 32, x, 5, nullptr)) << "wide picture at " << x;
+    }
+    SDL_FreeSurface(wide);
 }
 
-TEST(BlitWhole, HonoursColourKeysAndIgnoresNull)
+TEST(BlitWhole, HonoursColourKeysAndAlphaAndIgnoresNull)
 {
     SDL_Surface* const source = MakePattern(20, 20, 32);
     SDL_SetColorKey(source, SDL_SRCCOLORKEY, SDL_MapRGB(source->format, 0, 0, 0));
     EXPECT_EQ("", CompareWithSdl(source, 32, 3, 4, nullptr));
+    SDL_Surface* const translucent = MakePattern(20, 20, 32);
+    SDL_SetAlpha(translucent, SDL_SRCALPHA, 128);
+    EXPECT_EQ("", CompareWithSdl(translucent, 32, 3, 4, nullptr));
+    SDL_FreeSurface(translucent);
     SDL_Surface* const target = MakeSurface(10, 10, 32);
     BlitWhole(nullptr, target, 0, 0);
     BlitWhole(source, nullptr, 0, 0);

@@ -205,6 +205,8 @@ TEST_F(BoardRenderTest, CellsSmallerThanTheirPitchLeavePanelAndGridBetweenThem)
             {85, 10, cell.rightOfCell, "right of the first cell's 80 columns"},
             {10, 85, cell.belowCell, "below the first cell's 80 rows"},
             {90, 85, WHITE, "grid line or frame at x = 90"},
+            {180, 85, WHITE, "grid line or frame at x = 180"},
+            {85, 90, WHITE, "grid line or frame at y = 90"},
             {85, 180, WHITE, "grid line or frame at y = 180"},
             {265, 265, GRAY, "panel past the last cell"},
             {270, 10, BLACK, "the field's black edge"},

@@ -157,6 +157,8 @@ TEST_F(BoardTest, OutcomeOfKnownBoards)
         {"crosses on the rising diagonal", {}, {2, 4, 6}, 0},
         {"rings down the left column", {0, 1, 2}, {3, 4}, 1},
         {"crosses down the right column", {0, 1}, {6, 7, 8}, 0},
+        {"rings down the right column", {6, 7, 8}, {0, 1}, 1},
+        {"rings along the bottom row", {2, 5, 8}, {0, 4}, 1},
         {"crosses along the top row", {1, 4}, {0, 3, 6}, 0},
         {"rings along the middle row", {1, 4, 7}, {0, 2}, 1},
         {"crosses along the bottom row", {0, 4}, {2, 5, 8}, 0},

@@ -425,6 +425,14 @@ TEST(DegenerateSurfaces, AreNeitherDrawnNorCopied)
         {"16 bytes per pixel", rgb, [](SDL_Surface* s) { s->format->BytesPerPixel = 16; }},
         {"masks wider than the pixel", kFormats[1],
          [](SDL_Surface* s) { s->format->Rmask = 0xFF0000; }},
+        {"8 bits in 2 bytes", kFormats[1],
+         [](SDL_Surface* s)
+         {
+             s->format->BitsPerPixel = 8;
+             s->format->Rmask = 0xE0;
+             s->format->Gmask = 0x1C;
+             s->format->Bmask = 0x03;
+         }},
     };
     for (const Damage& damage : damages)
     {

@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -71,6 +72,8 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         // colours, eight at a time.
         {"an index of the palette's size past the first eight",
          Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\2\0\0\0", 12)), 2},
+        {"an index of the palette's size first in its row",
+         Bitmap(8, 1, 8, 0, 256, std::string("\2\0\0\0\0\0\0\0", 8)), 2},
         {"an index of 200 among eight",
          Bitmap(8, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0", 8)), 2},
         {"an index past a palette of 200 colours",
@@ -112,16 +115,48 @@ Sint64 MaxResidentKb()
     return usage.ru_maxrss;
 }
 
-// The checks must not refuse what both SDLs load: a picture stored top row first has a
-// negative height in its header.
-TEST_F(HostilePicturesTest, TopRowFirstPictureLoads)
+// The checks must not refuse what SDL loads: a picture stored top row first has a negative
+// height in its header, an OS/2 one 16-bit sides, and the largest pictures allowed are as large
+// as the limits (both SDLs load these); a run-length encoded one takes far fewer bytes than its
+// pixels (only sdl12-compat loads it).
+TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
 {
-    ASSERT_TRUE(WriteFile("NULL.bmp", Bitmap(4, -2, 32, 32)));
-    SDL_Surface* const picture = LoadPicture("NULL.bmp");
-    ASSERT_NE(nullptr, picture);
-    EXPECT_EQ(4, picture->w);
-    EXPECT_EQ(2, picture->h);
-    SDL_FreeSurface(picture);
+    std::string runs;
+    for (int row = 0; row < 8; ++row)
+    {
+        runs += std::string("\100\1\0\0", 4); // 64 pixels of colour 1, then the row's end
+    }
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+        bool bothSdlsLoad;
+    } pictures[] = {
+        {"top row first", Bitmap(4, -2, 32, 32), true},
+        {"an OS/2 header", CoreBitmap(4, 3, std::string(12, '\0')), true},
+        {"4096 x 4096 pixels", Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096, '\0')), true},
+        {"a side of 65535", Bitmap(1, 65535, 1, 0, 2, std::string(4 * 65535, '\0')), true},
+        {"wide, of 1 bit, to the byte", Bitmap(4096, 4, 1, 0, 2, std::string(512 * 4, '\0')), true},
+        {"run-length encoded", Bitmap(64, 8, 8, kRle8, 2, runs + kEndOfBitmap), false},
+    };
+    for (const auto& picture : pictures)
+    {
+        SCOPED_TRACE(picture.what);
+        ASSERT_TRUE(WriteFile("NULL.bmp", picture.bytes));
+        SDL_Surface* const sdls = SDL_LoadBMP("NULL.bmp");
+        const int calls = LoaderCalls();
+        SDL_Surface* const ours = LoadPicture("NULL.bmp");
+        EXPECT_EQ(calls + 1, LoaderCalls()) << "refused on its header";
+        EXPECT_TRUE(sdls != nullptr || !picture.bothSdlsLoad);
+        ASSERT_EQ(sdls != nullptr, ours != nullptr);
+        if (ours != nullptr)
+        {
+            EXPECT_EQ(sdls->w, ours->w);
+            EXPECT_EQ(sdls->h, ours->h);
+        }
+        SDL_FreeSurface(sdls);
+        SDL_FreeSurface(ours);
+    }
 }
 
 // A few bytes of header can claim hundreds of megabytes of pixels, which SDL2 allocates and
@@ -129,16 +164,26 @@ TEST_F(HostilePicturesTest, TopRowFirstPictureLoads)
 // with little address space to spare.
 TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
 {
-    const struct
+    struct Claim
     {
-        const char* what;
+        std::string what;
         std::string bytes;
-    } claims[] = {
+    };
+    std::vector<Claim> claims = {
         {"a side beyond 65535", Bitmap(65536, 4000, 8, kRle8, 2, kEndOfBitmap)},
         {"16384 x 16384 pixels", Bitmap(16384, 16384, 8, kRle8, 2, kEndOfBitmap)},
         {"16384 x 16384 pixels, top row first", Bitmap(16384, -16384, 8, 0, 0, "")},
         {"16384 x 16384 pixels in an OS/2 header", CoreBitmap(16384, 16384, "")},
     };
+    // Within the limits, but in a file of nothing but headers: sdl12-compat clears the whole
+    // surface before it finds the pixels missing, unless the claim is refused first.
+    for (const Uint16 bits : {1, 4, 8, 16, 24, 32})
+    {
+        claims.push_back({"4096 x 4096 pixels of " + std::to_string(bits) + " bits, no pixels",
+                          Bitmap(4096, 4096, bits, 0)});
+    }
+    claims.push_back({"4096 x 4096 pixels of 1 bit, a byte short",
+                      Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096 - 1, '\0'))});
     // A gigabyte more than the process already holds: room for each claim, had it been believed.
     long pages = 0;
     FILE* const statm = std::fopen("/proc/self/statm", "r");
@@ -156,8 +201,10 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         SCOPED_TRACE(claim.what);
         ASSERT_TRUE(WriteFile("NULL.bmp", claim.bytes));
         const Sint64 before = MaxResidentKb();
+        const int calls = LoaderCalls();
         EXPECT_EQ(nullptr, LoadPicture("NULL.bmp"));
         EXPECT_LT(MaxResidentKb() - before, 8 * 1024);
+        EXPECT_EQ(calls, LoaderCalls()) << "handed to the loader";
     }
     ASSERT_EQ(0, setrlimit(RLIMIT_AS, &saved));
 }

@@ -50,18 +50,26 @@ TEST(ShippedPictures, LoadAtTheirSizesAndBlitAsPlainCopies)
     SDL_Surface* display = OpenDummyDisplay();
     ASSERT_NE(display, nullptr) << SDL_GetError();
 
-    for (const PictureSize& expected : kPictures)
+    // Also with the opaque alpha that sdl12-compat loads them with.
+    for (const unsigned load : {0u, unsigned{LOAD_OPAQUE_ALPHA}})
     {
-        SCOPED_TRACE(expected.name);
-        SDL_Surface* picture = LoadPicture(AssetPath(expected.name).c_str());
-        ASSERT_NE(picture, nullptr) << SDL_GetError();
+        for (const PictureSize& expected : kPictures)
+        {
+            SCOPED_TRACE(std::string(expected.name) + (load != 0 ? " with opaque alpha" : ""));
+            SDL_Surface* picture = nullptr;
+            {
+                const ScopedSdlFaults faults(load);
+                picture = LoadPicture(AssetPath(expected.name).c_str());
+            }
+            ASSERT_NE(picture, nullptr) << SDL_GetError();
 
-        EXPECT_GE(picture->w, expected.minW);
-        EXPECT_LE(picture->w, expected.maxW);
-        EXPECT_GE(picture->h, expected.minH);
-        EXPECT_LE(picture->h, expected.maxH);
-        EXPECT_TRUE(IsPlainCopy(picture, display));
-        SDL_FreeSurface(picture);
+            EXPECT_GE(picture->w, expected.minW);
+            EXPECT_LE(picture->w, expected.maxW);
+            EXPECT_GE(picture->h, expected.minH);
+            EXPECT_LE(picture->h, expected.maxH);
+            EXPECT_TRUE(IsPlainCopy(picture, display));
+            SDL_FreeSurface(picture);
+        }
     }
     SDL_Quit();
 }

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -64,6 +65,13 @@ int LiveSurfaces()
 {
     const std::lock_guard<std::mutex> lock(liveMutex);
     return static_cast<int>(live.size());
+}
+
+static std::atomic<int> loaderCalls{0};
+
+int LoaderCalls()
+{
+    return loaderCalls;
 }
 
 int OpenDescriptors()
@@ -129,6 +137,7 @@ extern "C"
 
     SDL_Surface* __wrap_SDL_LoadBMP_RW(SDL_RWops* src, int freesrc)
     {
+        ++loaderCalls;
         if (!Fails(FAIL_LOAD_BMP))
         {
             SDL_Surface* const picture = __real_SDL_LoadBMP_RW(src, freesrc);

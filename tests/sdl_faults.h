@@ -50,6 +50,10 @@ int LiveSurfaces();
 SDL_Surface* TrackSurface(SDL_Surface* surface);
 void ForgetSurface(const SDL_Surface* surface);
 
+// How many streams SDL_LoadBMP_RW has been handed so far: a picture refused on its header
+// alone never reaches the loader, which on either SDL may claim its whole surface first.
+int LoaderCalls();
+
 // The file descriptors open in this process.
 int OpenDescriptors();
 

@@ -378,7 +378,8 @@ class XServer(Started):
         return reply.root_x, reply.root_y
 
     def top_window(self, pids):
-        """The id of a mapped top-level window whose _NET_WM_PID is one of pids, or None."""
+        """The id of a mapped top-level window whose _NET_WM_PID is one of pids, or None. The
+        property holds one number, the way window managers read it."""
         pid_atom = self.conn.intern_atom("_NET_WM_PID")
         for window in self.root.query_tree().children:
             try:
@@ -387,7 +388,7 @@ class XServer(Started):
                 prop = window.get_full_property(pid_atom, Xatom.CARDINAL)
             except xerror.BadWindow:
                 continue  # destroyed since the tree was read
-            if prop is not None and prop.value[0] in pids:
+            if prop is not None and len(prop.value) == 1 and prop.value[0] in pids:
                 return window.id
         return None
 

@@ -54,18 +54,34 @@ def pending(fd):
 
 
 class ProcessTest(harness.GameTestCase):
-    def start_through_shell(self, script, env=None):
+    def start_through_shell(self, script, env=None, window=True):
         """Starts the game as `exec "$0" "$@"` inside script (under its emulator, if any), with
-        the shipped pictures and no core files; returns it with its window found and the intro
-        on show."""
-        game = harness.Game(self.x, "/bin/sh",
-                            ["-c", 'ulimit -c 0; ' + script, *harness.EMULATOR, harness.BINARY],
+        the shipped pictures and no core files; returns it, with window once its window is found
+        and the intro on show."""
+        game_command = [*harness.EMULATOR, harness.BINARY]
+        if harness.EMULATOR and env:
+            game_command, env = harness.emulated(harness.BINARY, env)
+        game = harness.Game(self.x, "/bin/sh", ["-c", 'ulimit -c 0; ' + script, *game_command],
                             pictures=shipped_pictures(harness.ASSETS), env=env)
         self.addCleanup(game.stop)
         game.start()
-        game.find_window()
-        game.wait_for_image(self.asset("intro.bmp"), name="intro")
+        if window:
+            game.find_window()
+            game.wait_for_image(self.asset("intro.bmp"), name="intro")
         return game
+
+    def fault_env(self, fault):
+        """The environment in which the fault library (tests/fault_shim.cpp) fails fault."""
+        shim = os.environ.get("NOUGHTS_FAULT_SHIM")
+        if not shim:
+            self.skipTest("NOUGHTS_FAULT_SHIM does not name the fault library")
+        # ld.so splits LD_PRELOAD at spaces and colons, which the build folder's path may hold.
+        plain = tempfile.mkdtemp(prefix="noughts-shim-")
+        self.addCleanup(shutil.rmtree, plain, ignore_errors=True)
+        preload = os.path.join(plain, "fault_shim.so")
+        os.symlink(shim, preload)
+        # The dummy audio driver keeps the sound library's complaints off standard error.
+        return {"LD_PRELOAD": preload, "NOUGHTS_TEST_FAULT": fault, "SDL_AUDIODRIVER": "dummy"}
 
     def enter_play(self, game):
         game.key("space")
@@ -112,14 +128,17 @@ class ProcessTest(harness.GameTestCase):
         self.quit_from_play(game)
 
     def test_closed_standard_streams_take_no_output(self):
-        # Left closed, descriptor 1 would go to the display connection and the click lines into
-        # the X protocol stream. Opened on /dev/null, they go nowhere, and nothing complains.
-        for name, closed in (("standard output", (1,)), ("all three", (0, 1, 2))):
+        # Left closed, descriptor 1 or 2 would go to the display connection, and the click lines
+        # or an error line (a joystick that does not open) into the X protocol stream. Opened on
+        # /dev/null, they go nowhere, and nothing complains.
+        cases = (("standard output", (1,), None),
+                 ("all three, and an error line", (0, 1, 2), "joystick-open"))
+        for name, closed, fault in cases:
             with self.subTest(name):
                 redirections = " ".join("%d>&-" % fd for fd in closed)
                 # The dummy audio driver keeps the sound library's complaints off standard error.
-                game = self.start_through_shell('exec "$0" "$@" ' + redirections,
-                                                env={"SDL_AUDIODRIVER": "dummy"})
+                env = self.fault_env(fault) if fault else {"SDL_AUDIODRIVER": "dummy"}
+                game = self.start_through_shell('exec "$0" "$@" ' + redirections, env=env)
                 for fd in closed:
                     target = os.readlink("/proc/%d/fd/%d" % (game.process.pid, fd))
                     self.assertEqual(target, "/dev/null", "descriptor %d" % fd)
@@ -130,6 +149,12 @@ class ProcessTest(harness.GameTestCase):
                 if 2 not in closed:
                     self.assertEqual(game.stderr(), "")
                 game.stop()
+        with self.subTest("no null device to take a closed stream's number"):
+            game = self.start_through_shell('exec "$0" "$@" >&-', window=False,
+                                            env=self.fault_env("null-device"))
+            self.assertEqual(game.wait_exit(), 1)
+            self.assertEqual(game.stderr(),
+                             "Couldn't open the null device for a closed standard stream\n")
 
     def test_quit_and_crash_signals_end_the_game_at_once(self):
         # SIGINT and SIGTERM are quit requests (frame_and_pictures_test); these end the process
@@ -160,19 +185,8 @@ class ProcessTest(harness.GameTestCase):
             self.assertEqual(game.stderr(), "Lost the connection to the display\n")
 
     def test_failing_sdl_calls(self):
-        shim = os.environ.get("NOUGHTS_FAULT_SHIM")
-        if not shim:
-            self.skipTest("NOUGHTS_FAULT_SHIM does not name the fault library")
-        # ld.so splits LD_PRELOAD at spaces and colons, which the build folder's path may hold.
-        plain = tempfile.mkdtemp(prefix="noughts-shim-")
-        self.addCleanup(shutil.rmtree, plain, ignore_errors=True)
-        preload = os.path.join(plain, "fault_shim.so")
-        os.symlink(shim, preload)
-
         def start(fault, window=True):
-            # The dummy audio driver keeps the sound library's complaints off standard error.
-            env = {"LD_PRELOAD": preload, "NOUGHTS_TEST_FAULT": fault, "SDL_AUDIODRIVER": "dummy"}
-            return self.start_game(env=env, window=window)
+            return self.start_game(env=self.fault_env(fault), window=window)
 
         with self.subTest("video mode refused"):
             game = start("video-mode", window=False)
@@ -185,6 +199,13 @@ class ProcessTest(harness.GameTestCase):
             game = start("joystick-open")
             game.wait_for_image(self.asset("intro.bmp"), name="intro")
             self.assertEqual(game.stderr(), "Couldn't open joystick 0: injected failure\n")
+            game.key("Escape")
+            self.assertEqual(game.wait_exit(), 0)
+            game.stop()
+
+        with self.subTest("SDL names another process on the window"):
+            # The window is found by its _NET_WM_PID, so only once the game names itself there.
+            game = start("window-pid")
             game.key("Escape")
             self.assertEqual(game.wait_exit(), 0)
             game.stop()
