@@ -512,11 +512,18 @@ def run_quiet(command, timeout, cwd=None, env=None):
 
 
 def kill_session(process):
-    try:
-        os.killpg(process.pid, signal.SIGKILL)
-    except (ProcessLookupError, PermissionError):
-        pass
-    process.wait()
+    """Ends process's session. SIGTERM first: the end-to-end harness then stops the Xvfb and game
+    it started in sessions of their own, which a SIGKILL to this one would leave running."""
+    for sig, grace in ((signal.SIGTERM, 5), (signal.SIGKILL, None)):
+        try:
+            os.killpg(process.pid, sig)
+        except (ProcessLookupError, PermissionError):
+            pass
+        try:
+            process.wait(timeout=grace)
+            return
+        except subprocess.TimeoutExpired:
+            pass
 
 
 class Build:
@@ -638,11 +645,12 @@ class Build:
                     break
             stop.set()
             with lock:
-                for other in running:
-                    try:
-                        os.killpg(other.pid, signal.SIGKILL)
-                    except ProcessLookupError:
-                        pass
+                others = list(running)
+            for other in others:
+                try:
+                    os.killpg(other.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
             return outcome
 
         with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
