@@ -21,9 +21,16 @@ CPlayState* CPlayState::Instance()
     return &instance;
 }
 
+// The display while video runs, else null. Asked of SDL_WasInit first: after video has shut
+// down, sdl12-compat 1.2.68 still hands out its old display surface, without pixels.
+static SDL_Surface* RunningDisplay()
+{
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetVideoSurface() : nullptr;
+}
+
 static SDL_Surface* CreateStandIn()
 {
-    const SDL_Surface* const display = SDL_GetVideoSurface();
+    const SDL_Surface* const display = RunningDisplay();
     if (display == nullptr)
     {
         return SDL_CreateRGBSurface(SDL_SWSURFACE, STAND_IN_SIDE, STAND_IN_SIDE, 32, 0xFF0000,
@@ -55,7 +62,7 @@ static SDL_Surface* LoadOrStandIn(const char* name)
 // Pixel value 0 is black in the display's format; there is nothing to clear without video.
 static void ClearDisplay()
 {
-    SDL_Surface* const display = SDL_GetVideoSurface();
+    SDL_Surface* const display = RunningDisplay();
     if (display != nullptr)
     {
         SDL_FillRect(display, nullptr, 0);
@@ -95,7 +102,7 @@ void CPlayState::Init()
     }
     cursorImage = &ringImage;
 
-    const SDL_Surface* const display = SDL_GetVideoSurface();
+    const SDL_Surface* const display = RunningDisplay();
     mouseX = display != nullptr ? display->w / 2 : 0;
     mouseY = display != nullptr ? display->h / 2 : 0;
     cursorX = 0;
