@@ -88,6 +88,10 @@ static const Uint32 CORE_INFO_BYTES = 12;
 static const Uint32 UNCOMPRESSED = 0;
 static const Uint32 RUN_LENGTH_8 = 1;
 static const Uint32 RUN_LENGTH_4 = 2;
+// No bitmap has more. SDL 1.2 keeps a surface's bits and bytes per pixel in a byte each, so a
+// larger count wraps into a surface of up to 255 bytes a pixel, allocated whole before a pixel
+// is read (or into a plausible 8-bit one).
+static const int MOST_BITS_PER_PIXEL = 32;
 
 // The fewest bytes from the pixels' offset on that any loader reads from a bitmap stored row by
 // row: every row but the last with its padding, and the last up to its final pixel. SDL2 reads
@@ -134,7 +138,7 @@ static bool HeaderFitsLimits(const Uint8 (&header)[HEADER_BYTES], Sint64 length)
         bits = static_cast<int>(ReadLittleEndian(info + 14, 2));
         compression = ReadLittleEndian(info + 16, 4);
     }
-    if (!IsSaneSize(width, height))
+    if (!IsSaneSize(width, height) || bits > MOST_BITS_PER_PIXEL)
     {
         return false;
     }

@@ -174,6 +174,8 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         {"16384 x 16384 pixels", Bitmap(16384, 16384, 8, kRle8, 2, kEndOfBitmap)},
         {"16384 x 16384 pixels, top row first", Bitmap(16384, -16384, 8, 0, 0, "")},
         {"16384 x 16384 pixels in an OS/2 header", CoreBitmap(16384, 16384, "")},
+        // SDL 1.2 wraps the count into 222 bytes a pixel: half a gigabyte for 212 bytes of file.
+        {"61166 bits per pixel", Bitmap(40, 60928, 61166, 0)},
     };
     // Within the limits, but in a file of nothing but headers: sdl12-compat clears the whole
     // surface before it finds the pixels missing, unless the claim is refused first.
