@@ -33,13 +33,12 @@ fuzz() {
     local target=$1 sdl=$2 corpus="$build/corpus/$1"
     mkdir -p "$corpus" "$build/crashes"
     echo "tools/linux/fuzz.sh: $target on $sdl for ${seconds}s"
-    LD_LIBRARY_PATH=${3:-${LD_LIBRARY_PATH:-}} "$build/tests/fuzz/${target}_fuzz" \
+    # grep hides libFuzzer's progress lines; libFuzzer's own status decides (pipefail).
+    if ! LD_LIBRARY_PATH=${3:-${LD_LIBRARY_PATH:-}} "$build/tests/fuzz/${target}_fuzz" \
         -max_total_time="$seconds" -timeout=10 -max_len="${max_len[$target]}" \
         -print_final_stats=1 -artifact_prefix="$build/crashes/$target-$sdl-" \
         "$corpus" "$root/tests/fuzz/seeds/$target" 2>&1 |
-        grep -E '^(stat::|==[0-9]+==|SUMMARY|INFO: Seed|.*Test unit written)|ERROR|fuzz:' || true
-    # grep hides libFuzzer's progress lines; its own status decides.
-    if [[ ${PIPESTATUS[0]} -ne 0 ]]; then
+        { grep -E '^(stat::|==[0-9]+==|SUMMARY|INFO: Seed|.*Test unit written)|ERROR|fuzz:' || true; }; then
         echo "tools/linux/fuzz.sh: $target failed, see $build/crashes/" >&2
         exit 1
     fi
