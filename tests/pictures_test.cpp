@@ -155,8 +155,10 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
         {
             const ScopedSdlFaults faults(load);
             ours = LoadPicture(file.c_str());
-            sdls = SDL_LoadBMP(file.c_str());
         }
+        // SDL's own, as this SDL loads it: opaque alpha must show as the plain picture, and
+        // ppc64el's classic SDL 1.2 blends opaque pixels into other colours.
+        sdls = SDL_LoadBMP(file.c_str());
         ASSERT_NE(ours, nullptr);
         ASSERT_NE(sdls, nullptr);
         if (file == "alpha.bmp")

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <mutex>
@@ -103,15 +104,27 @@ static SDL_Surface* WithOpaqueAlpha(SDL_Surface* picture)
     {
         return picture;
     }
-    // Converted from a picture without alpha, every pixel comes out opaque.
-    SDL_PixelFormat format = *picture->format;
-    format.Amask = ~(format.Rmask | format.Gmask | format.Bmask);
-    format.Ashift = static_cast<Uint8>(__builtin_ctz(format.Amask));
-    format.Aloss = 0;
-    SDL_Surface* const alpha = SDL_ConvertSurface(picture, &format, SDL_SWSURFACE);
+    // Every pixel opaque, set by hand: SDL_ConvertSurface leaves the alpha to the blitter, and
+    // ppc64el's classic SDL 1.2 gave one that is not opaque.
+    const SDL_PixelFormat* const from = picture->format;
+    const Uint32 opaque = ~(from->Rmask | from->Gmask | from->Bmask);
+    SDL_Surface* const alpha = __real_SDL_CreateRGBSurface(
+        SDL_SWSURFACE, picture->w, picture->h, 32, from->Rmask, from->Gmask, from->Bmask, opaque);
     if (alpha == nullptr)
     {
         return picture;
+    }
+    for (int y = 0; y < picture->h; ++y)
+    {
+        const Uint8* const in = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch;
+        Uint8* const out = static_cast<Uint8*>(alpha->pixels) + y * alpha->pitch;
+        for (int x = 0; x < picture->w; ++x)
+        {
+            Uint32 pixel = 0;
+            std::memcpy(&pixel, in + 4 * x, sizeof pixel);
+            pixel |= opaque;
+            std::memcpy(out + 4 * x, &pixel, sizeof pixel);
+        }
     }
     __real_SDL_FreeSurface(picture);
     return alpha;
