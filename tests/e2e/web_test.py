@@ -263,7 +263,7 @@ class WebPageTest(harness.GameTestCase):
                  "I shows the help card, Escape goes back.")
         hears(field + " Rings to move.", "top left, empty", "field")
         # Rings along the top row, crosses in the middle left and the centre.
-        for keys, heard, name in [
+        for made, (keys, heard, name) in enumerate([
                 (["Enter"], "Ring in top left. Crosses to move.", "top left, ring"),
                 (["ArrowDown", "space"], "Cross in middle left. Rings to move.",
                  "middle left, cross"),
@@ -273,13 +273,16 @@ class WebPageTest(harness.GameTestCase):
                 (["ArrowDown", "activate centre, empty"], "Cross in centre. Rings to move.",
                  "centre, cross"),
                 (["ArrowUp", "ArrowRight", "Enter", "ArrowRight"], "Ring in top right. Rings win.",
-                 "top right, ring")]:
+                 "top right, ring")]):
             for key in keys:
                 if key.startswith("activate "):
                     game.button(key[len("activate "):], "activate")
                 else:
                     game.key(key)
             hears(heard, name)
+            # As a player waits to see the mark: Firefox has no live region to wait on.
+            wait_until(lambda: len(self.click_lines(game)) > made, harness.DEFAULT_TIMEOUT,
+                       "the click of move %d" % (made + 1))
         moves = [cell_centre(cell) for cell in (0, 1, 3, 4, 6)]
         wait_until(lambda: self.click_lines(game) == ["click : %d, %d, 1" % move
                                                       for move in moves],
