@@ -176,6 +176,7 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         {"16384 x 16384 pixels in an OS/2 header", CoreBitmap(16384, 16384, "")},
         // SDL 1.2 wraps the count into 222 bytes a pixel: half a gigabyte for 212 bytes of file.
         {"61166 bits per pixel", Bitmap(40, 60928, 61166, 0)},
+        {"33 bits per pixel", Bitmap(4096, 4096, 33, 0)},
     };
     // Within the limits, but in a file of nothing but headers: sdl12-compat clears the whole
     // surface before it finds the pixels missing, unless the claim is refused first.
