@@ -138,6 +138,8 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
         {"a side of 65535", Bitmap(1, 65535, 1, 0, 2, std::string(4 * 65535, '\0')), true},
         {"wide, of 1 bit, to the byte", Bitmap(4096, 4, 1, 0, 2, std::string(512 * 4, '\0')), true},
         {"run-length encoded", Bitmap(64, 8, 8, kRle8, 2, runs + kEndOfBitmap), false},
+        {"eight pixels of the last of 129 colours", Bitmap(8, 1, 8, 0, 129, std::string(8, '\200')),
+         true},
     };
     for (const auto& picture : pictures)
     {

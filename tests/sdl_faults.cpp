@@ -97,8 +97,8 @@ extern "C"
     FILE* __real_fdopen(int fd, const char* mode);
 }
 
-// The picture as sdl12-compat loads the shipped ones: see LOAD_OPAQUE_ALPHA.
-static SDL_Surface* WithOpaqueAlpha(SDL_Surface* picture)
+// The picture as sdl12-compat loads it: see LOAD_OPAQUE_ALPHA and LOAD_FILE_ALPHA.
+static SDL_Surface* WithAlpha(SDL_Surface* picture, bool opaque)
 {
     if (picture == nullptr || picture->format->BitsPerPixel != 32 || picture->format->Amask != 0)
     {
@@ -107,9 +107,9 @@ static SDL_Surface* WithOpaqueAlpha(SDL_Surface* picture)
     // Every pixel opaque, set by hand: SDL_ConvertSurface leaves the alpha to the blitter, and
     // ppc64el's classic SDL 1.2 gave one that is not opaque.
     const SDL_PixelFormat* const from = picture->format;
-    const Uint32 opaque = ~(from->Rmask | from->Gmask | from->Bmask);
+    const Uint32 mask = ~(from->Rmask | from->Gmask | from->Bmask);
     SDL_Surface* const alpha = __real_SDL_CreateRGBSurface(
-        SDL_SWSURFACE, picture->w, picture->h, 32, from->Rmask, from->Gmask, from->Bmask, opaque);
+        SDL_SWSURFACE, picture->w, picture->h, 32, from->Rmask, from->Gmask, from->Bmask, mask);
     if (alpha == nullptr)
     {
         return picture;
@@ -122,7 +122,7 @@ static SDL_Surface* WithOpaqueAlpha(SDL_Surface* picture)
         {
             Uint32 pixel = 0;
             std::memcpy(&pixel, in + 4 * x, sizeof pixel);
-            pixel |= opaque;
+            pixel |= opaque ? mask : 0;
             std::memcpy(out + 4 * x, &pixel, sizeof pixel);
         }
     }
@@ -159,8 +159,9 @@ extern "C"
             {
                 palette->ncolors = std::min(palette->ncolors, cutPalette);
             }
-            return TrackSurface((armed & LOAD_OPAQUE_ALPHA) != 0 ? WithOpaqueAlpha(picture)
-                                                                 : picture);
+            const unsigned alpha = armed & (LOAD_OPAQUE_ALPHA | LOAD_FILE_ALPHA);
+            return TrackSurface(alpha != 0 ? WithAlpha(picture, alpha == LOAD_OPAQUE_ALPHA)
+                                           : picture);
         }
         if (src != nullptr && freesrc != 0)
         {

@@ -27,6 +27,9 @@ enum SdlFault : unsigned
     // leaving its pixels unchecked, as SDL2 loads a run-length picture whose indexes leave its
     // palette. Classic SDL 1.2 loads no such picture.
     LOAD_CUT_PALETTE = 1 << 7,
+    // Nor this: as LOAD_OPAQUE_ALPHA, but the alpha is each pixel's fourth byte as stored, as
+    // sdl12-compat loads any 32-bit bitmap.
+    LOAD_FILE_ALPHA = 1 << 8,
 };
 
 extern const char* const INJECTED_ERROR;

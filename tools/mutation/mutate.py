@@ -706,7 +706,11 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
                 return outcome, failed
         if mutant.path in COMPAT_FILES:
             compat = builds["compat"]
-            compat.prepare(builds["sources"])
+            if not compat.ready:
+                # Its baseline is the unchanged code: the change waits while it is made.
+                write_source(copy, mutant.path, original)
+                compat.prepare(builds["sources"])
+                write_source(copy, mutant.path, "\n".join(lines))
             built, output = compat.build()
             if built:
                 for label in ("unit", "e2e"):
