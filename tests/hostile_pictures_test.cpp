@@ -179,6 +179,10 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         // SDL 1.2 wraps the count into 222 bytes a pixel: half a gigabyte for 212 bytes of file.
         {"61166 bits per pixel", Bitmap(40, 60928, 61166, 0)},
         {"33 bits per pixel", Bitmap(4096, 4096, 33, 0)},
+        // SDL2 reads a compression it does not know as none, after the whole surface.
+        {"a compression of 2^24 + 1, no pixels", Bitmap(4096, 4096, 8, 0x01000001, 2, "")},
+        {"4096 x 4096 pixels of 24 bits in 100000 bytes",
+         Bitmap(4096, 4096, 24, 0, 0, std::string(100000, '\0'))},
     };
     // Within the limits, but in a file of nothing but headers: sdl12-compat clears the whole
     // surface before it finds the pixels missing, unless the claim is refused first.
