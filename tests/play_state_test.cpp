@@ -438,29 +438,40 @@ TEST_F(PlayStateTest, RingIsAWhiteCircleOnBlack)
 
 TEST_F(PlayStateTest, CrossIsTwoWhiteDiagonalsOverTheCellPicture)
 {
-    Enter();
-    SDL_Surface* const expected = MakeSurface(90, 90, 32);
-    FillRgb(expected, 0, 0, 90, 90, CELL);
     // The white pixels, worked out by hand from the two strokes' end points as runs of
     // pixels from (x, y), each one column right and `down` rows lower than the one before.
     // (-1, -1) to (90, 90) runs along the pixels' corners and lights (0, 0) to (89, 89): a
     // coordinate between -1 and 0 truncates to 0, and the last sample falls short of 90. (0, 89) to
     // (90, -1) starts exactly on (0, 89) and then runs through the pixels of the diagonal just
     // above it, (0, 88) to (88, 0); its last column lies between rows 0 and -1, which truncates to
-    // row 0: (89, 0).
+    // row 0: (89, 0). A wider picture has the same cross at its centre, and the first stroke's
+    // start, now above a column of the picture, truncates into its top row as well.
     const struct
     {
         int x, y, count, down;
     } runs[] = {{0, 0, 90, 1}, {0, 89, 1, 0}, {0, 88, 89, -1}, {89, 0, 1, 0}};
-    for (const auto& run : runs)
+    for (const int w : {90, 100})
     {
-        for (int i = 0; i < run.count; ++i)
+        SCOPED_TRACE(w);
+        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", w, 90, CELL.r, CELL.g, CELL.b));
+        EnterPlay();
+        SDL_Surface* const expected = MakeSurface(w, 90, 32);
+        FillRgb(expected, 0, 0, w, 90, CELL);
+        for (const auto& run : runs)
         {
-            FillRgb(expected, run.x + i, run.y + i * run.down, 1, 1, WHITE);
+            for (int i = 0; i < run.count; ++i)
+            {
+                FillRgb(expected, (w - 90) / 2 + run.x + i, run.y + i * run.down, 1, 1, WHITE);
+            }
         }
+        if (w > 90)
+        {
+            FillRgb(expected, (w - 90) / 2 - 1, 0, 1, 1, WHITE);
+        }
+        EXPECT_EQ("", CompareSurfaces(play->crossImage, expected, "cross-image"));
+        SDL_FreeSurface(expected);
+        engine.PopState();
     }
-    EXPECT_EQ("", CompareSurfaces(play->crossImage, expected, "cross-image"));
-    SDL_FreeSurface(expected);
 }
 
 TEST_F(PlayStateTest, EveryMissingPictureCombinationStaysPlayable)
