@@ -85,6 +85,13 @@ TEST(BlitWhole, GivesTheSamePixelsAsSdlsBlit)
         EXPECT_EQ("", CompareWithSdl(wide, 32, x, 5, nullptr)) << "wide picture at " << x;
     }
     SDL_FreeSurface(wide);
+    // As wide as the window, as the full-window pictures are: rows back to back on both sides.
+    SDL_Surface* const full = MakePattern(61, 19, 32);
+    for (const Sint16 y : {-3, 0, 5})
+    {
+        EXPECT_EQ("", CompareWithSdl(full, 32, 0, y, nullptr)) << "full-width picture at " << y;
+    }
+    SDL_FreeSurface(full);
 }
 
 TEST(BlitWhole, HonoursColourKeysAndAlphaAndIgnoresNull)

@@ -421,6 +421,13 @@ TEST(DegenerateSurfaces, AreNeitherDrawnNorCopied)
         {"pitch short of a row", rgb, [](SDL_Surface* s) { s->pitch = 4 * 9 - 1; }},
         {"pitch of zero", kFormats[3], [](SDL_Surface* s) { s->pitch = 0; }},
         {"no palette", kFormats[0], [](SDL_Surface* s) { s->format->palette = nullptr; }},
+        {"a palette of no colours", kFormats[0],
+         [](SDL_Surface* s)
+         {
+             static SDL_Color colour;
+             static SDL_Palette empty = {0, &colour};
+             s->format->palette = &empty;
+         }},
         {"one bit per pixel", kFormats[0], [](SDL_Surface* s) { s->format->BitsPerPixel = 1; }},
         {"16 bytes per pixel", rgb, [](SDL_Surface* s) { s->format->BytesPerPixel = 16; }},
         {"masks wider than the pixel", kFormats[1],
@@ -461,6 +468,11 @@ TEST(DegenerateSurfaces, AreNeitherDrawnNorCopied)
         EXPECT_EQ(broken.Mismatch(), "");
         EXPECT_EQ(sound.Mismatch(), "");
     }
+    // No surface at all.
+    ClearSurface(nullptr);
+    DrawPanel(nullptr, 4, 4);
+    DrawLine(nullptr, 0, 0, 8, 4, 255, 255, 255);
+    DrawCircle(nullptr, 4, 2, 2);
 }
 
 // SDL 1.2's update request dereferences the video device, which does not exist while video

@@ -26,6 +26,7 @@ const char* const kNames[] = {"intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp",
                               "win1.bmp",  "win2.bmp", "DRAW.bmp"};
 
 const Uint32 kRle8 = 1;
+const Uint32 kRle4 = 2;
 // A run-length encoded bitmap that ends before its first pixel: SDL leaves every pixel 0.
 const std::string kEndOfBitmap("\0\1", 2);
 
@@ -138,6 +139,10 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
         {"a side of 65535", Bitmap(1, 65535, 1, 0, 2, std::string(4 * 65535, '\0')), true},
         {"wide, of 1 bit, to the byte", Bitmap(4096, 4, 1, 0, 2, std::string(512 * 4, '\0')), true},
         {"run-length encoded", Bitmap(64, 8, 8, kRle8, 2, runs + kEndOfBitmap), false},
+        {"run-length encoded in 4 bits", Bitmap(64, 8, 4, kRle4, 2, runs + kEndOfBitmap), false},
+        // The row's padding byte lies in the surface too, and is no pixel.
+        {"7 pixels a row, padded with 255",
+         Bitmap(7, 1, 8, 0, 2, std::string("\0\0\0\0\0\0\0\377", 8)), true},
         {"eight pixels of the last of 129 colours", Bitmap(8, 1, 8, 0, 129, std::string(8, '\200')),
          true},
     };
@@ -179,6 +184,7 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         // SDL 1.2 wraps the count into 222 bytes a pixel: half a gigabyte for 212 bytes of file.
         {"61166 bits per pixel", Bitmap(40, 60928, 61166, 0)},
         {"33 bits per pixel", Bitmap(4096, 4096, 33, 0)},
+        {"280 bits per pixel, with the bytes of 24", Bitmap(1024, 1024, 280, 3 << 20)},
         // SDL2 reads a compression it does not know as none, after the whole surface.
         {"a compression of 2^24 + 1, no pixels", Bitmap(4096, 4096, 8, 0x01000001, 2, "")},
         {"4096 x 4096 pixels of 24 bits in 100000 bytes",

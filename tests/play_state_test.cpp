@@ -560,10 +560,15 @@ TEST_F(PlayStateTest, FailingSdlCallsLeaveAPlayableGame)
         RunPass(&engine);
         EXPECT_EQ(&play->win1Image, play->cursorImage);
         EXPECT_EQ(1, BoardCells()[0]);
-        // The cells and the pointer's picture are left out: the panel shows where they were.
+        // The cells and the pointer's picture are left out: the panel shows where they were,
+        // and the grid whole.
         const Rgb GRAY = {128, 128, 128};
         EXPECT_EQ(GRAY, ReadRgb(engine.screen, CellX(0), CellY(0)));
         EXPECT_EQ(GRAY, ReadRgb(engine.screen, play->cursorX, play->cursorY));
+        for (const auto& [x, y] : {std::pair{90, 0}, {180, 0}, {0, 90}, {0, 180}})
+        {
+            EXPECT_EQ(WHITE, ReadRgb(engine.screen, x, y)) << x << ", " << y;
+        }
         engine.PopState();
     }
     {
@@ -594,15 +599,21 @@ TEST_F(PlayStateTest, FailingSdlCallsLeaveAPlayableGame)
     }
 }
 
-// Without video there is no display to centre on or clear; the screen still starts and stops.
+// Without video there is no display to centre on, clear or take a format from; the screen
+// still starts, with stand-ins for missing pictures, and stops.
 TEST_F(PlayStateTest, InitAndResumeWithoutADisplay)
 {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     engine.screen = nullptr;
     ASSERT_EQ(0u, SDL_WasInit(SDL_INIT_VIDEO));
+    ASSERT_EQ(0, std::remove("NULL.bmp"));
     play->Init();
     EXPECT_EQ(0, play->mouseX);
+    EXPECT_EQ(0, play->cursorX);
+    EXPECT_EQ(0, play->cursorY);
     EXPECT_EQ(45, play->cellRadius);
+    ASSERT_NE(nullptr, play->emptyImage);
+    EXPECT_EQ(90, play->emptyImage->w);
     play->Pause();
     play->Resume();
     play->Cleanup();
