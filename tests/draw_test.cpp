@@ -429,6 +429,7 @@ TEST(DegenerateSurfaces, AreNeitherDrawnNorCopied)
              s->format->palette = &empty;
          }},
         {"one bit per pixel", kFormats[0], [](SDL_Surface* s) { s->format->BitsPerPixel = 1; }},
+        {"seven bits per pixel", kFormats[0], [](SDL_Surface* s) { s->format->BitsPerPixel = 7; }},
         {"16 bytes per pixel", rgb, [](SDL_Surface* s) { s->format->BytesPerPixel = 16; }},
         {"masks wider than the pixel", kFormats[1],
          [](SDL_Surface* s) { s->format->Rmask = 0xFF0000; }},

@@ -30,6 +30,13 @@ const Uint32 kRle4 = 2;
 // A run-length encoded bitmap that ends before its first pixel: SDL leaves every pixel 0.
 const std::string kEndOfBitmap("\0\1", 2);
 
+// The same bitmap with the first colour of its OS/2 palette, right after the headers, not black.
+std::string OtherFirstColour(std::string bitmap)
+{
+    bitmap[14 + 12] = 1;
+    return bitmap;
+}
+
 class HostilePicturesTest : public PlaySession
 {
   protected:
@@ -77,6 +84,8 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
          Bitmap(8, 1, 8, 0, 256, std::string("\2\0\0\0\0\0\0\0", 8)), 2},
         {"an index of 200 among eight",
          Bitmap(8, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0", 8)), 2},
+        {"an index past a palette of 255 colours",
+         Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\377\0\0\0", 12)), 255},
         {"an index past a palette of 200 colours",
          Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0\0\0\0\0", 12)), 200},
         {"a file far shorter than its pixels", Bitmap(4096, 4096, 32, 0)},
@@ -135,6 +144,8 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
     } pictures[] = {
         {"top row first", Bitmap(4, -2, 32, 32), true},
         {"an OS/2 header", CoreBitmap(4, 3, std::string(12, '\0')), true},
+        {"an OS/2 header, its first colour not black",
+         OtherFirstColour(CoreBitmap(4, 3, std::string(12, '\0'))), true},
         {"4096 x 4096 pixels", Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096, '\0')), true},
         {"a side of 65535", Bitmap(1, 65535, 1, 0, 2, std::string(4 * 65535, '\0')), true},
         {"wide, of 1 bit, to the byte", Bitmap(4096, 4, 1, 0, 2, std::string(512 * 4, '\0')), true},
@@ -181,6 +192,9 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         {"16384 x 16384 pixels", Bitmap(16384, 16384, 8, kRle8, 2, kEndOfBitmap)},
         {"16384 x 16384 pixels, top row first", Bitmap(16384, -16384, 8, 0, 0, "")},
         {"16384 x 16384 pixels in an OS/2 header", CoreBitmap(16384, 16384, "")},
+        {"4096 x 4096 pixels in an OS/2 header, no pixels", CoreBitmap(4096, 4096, "")},
+        {"4097 x 4096 pixels in an OS/2 header, with the bytes of 1 x 4096",
+         CoreBitmap(4097, 4096, std::string(4 * 4096, '\0'))},
         // SDL 1.2 wraps the count into 222 bytes a pixel: half a gigabyte for 212 bytes of file.
         {"61166 bits per pixel", Bitmap(40, 60928, 61166, 0)},
         {"33 bits per pixel", Bitmap(4096, 4096, 33, 0)},

@@ -361,6 +361,9 @@ TEST_F(PlayStateTest, OtherEventsAreSilentAndChangeNothing)
     } events[] = {
         {"right click", [] { PushMouseButtonDown(SDL_BUTTON_RIGHT, CellX(0), CellY(0)); }},
         {"middle click", [] { PushMouseButtonDown(SDL_BUTTON_MIDDLE, CellX(0), CellY(0)); }},
+        {"thumb button 8", [] { PushMouseButtonDown(8, CellX(0), CellY(0)); }},
+        {"a drag with the left button held, over an empty cell",
+         [] { PushMouseMotion(240, 136, SDL_BUTTON(SDL_BUTTON_LEFT)); }},
         {"left release", [] { PushMouseButtonUp(SDL_BUTTON_LEFT, CellX(0), CellY(0)); }},
         {"wheel release", [] { PushMouseButtonUp(SDL_BUTTON_WHEELUP, 10, 10); }},
         {"Escape release", [] { PushKeyUp(SDLK_ESCAPE); }},
@@ -434,6 +437,17 @@ TEST_F(PlayStateTest, RingIsAWhiteCircleOnBlack)
     }
     EXPECT_EQ(BLACK, ReadRgb(ring, 88, 45));
     EXPECT_EQ(BLACK, ReadRgb(ring, 45, 45));
+
+    // A wider picture has the same circle at its centre.
+    engine.PopState();
+    ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 100, 90, CELL.r, CELL.g, CELL.b));
+    EnterPlay();
+    for (const auto& white : whites)
+    {
+        EXPECT_EQ(WHITE, ReadRgb(play->ringImage, white[0] + 5, white[1]))
+            << "wider: " << white[0] + 5 << ", " << white[1];
+    }
+    EXPECT_EQ(BLACK, ReadRgb(play->ringImage, 50, 45));
 }
 
 TEST_F(PlayStateTest, CrossIsTwoWhiteDiagonalsOverTheCellPicture)

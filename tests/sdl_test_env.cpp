@@ -251,11 +251,12 @@ void PushJoyButtonUp(Uint8 button)
     PushJoyButton(SDL_JOYBUTTONUP, SDL_RELEASED, button, 0);
 }
 
-void PushMouseMotion(Uint16 x, Uint16 y)
+void PushMouseMotion(Uint16 x, Uint16 y, Uint8 state)
 {
     SDL_Event event = {};
     event.type = SDL_MOUSEMOTION;
     event.motion.type = SDL_MOUSEMOTION;
+    event.motion.state = state;
     event.motion.x = x;
     event.motion.y = y;
     Push(&event);

@@ -101,7 +101,8 @@ void PushKeyDown(SDLKey key, SDLMod mod = KMOD_NONE);
 void PushKeyUp(SDLKey key);
 void PushJoyButtonDown(Uint8 button, Uint8 which = 0);
 void PushJoyButtonUp(Uint8 button);
-void PushMouseMotion(Uint16 x, Uint16 y);
+// state: the buttons held, as SDL_BUTTON(n) bits.
+void PushMouseMotion(Uint16 x, Uint16 y, Uint8 state = 0);
 void PushMouseButtonDown(Uint8 button, Uint16 x, Uint16 y);
 void PushMouseButtonUp(Uint8 button, Uint16 x, Uint16 y);
 void PushQuit();
