@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -104,14 +105,18 @@ TEST(BlitWhole, HonoursColourKeysAndAlphaAndIgnoresNull)
     EXPECT_EQ("", CompareWithSdl(translucent, 32, 3, 4, nullptr));
     SDL_FreeSurface(translucent);
     // Once classic SDL 1.2 has run-length encoded a keyed picture on its first blit, the picture
-    // must be locked to be read; a single row as well.
-    SDL_Surface* const row = MakePattern(20, 1, 32);
-    SDL_SetColorKey(row, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(row->format, 0, 0, 0));
-    for (const char* blit : {"first", "second"})
+    // must be locked to be read; a single row or column as well.
+    for (const auto& [w, h] : {std::pair{20, 1}, {1, 20}})
     {
-        EXPECT_EQ("", CompareWithSdl(row, 32, 3, 4, nullptr)) << blit << " blit of one row";
+        SDL_Surface* const thin = MakePattern(w, h, 32);
+        SDL_SetColorKey(thin, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(thin->format, 0, 0, 0));
+        for (const char* blit : {"first", "second"})
+        {
+            EXPECT_EQ("", CompareWithSdl(thin, 32, 3, 4, nullptr))
+                << blit << " blit of " << w << " x " << h;
+        }
+        SDL_FreeSurface(thin);
     }
-    SDL_FreeSurface(row);
     SDL_Surface* const target = MakeSurface(10, 10, 32);
     BlitWhole(nullptr, target, 0, 0);
     BlitWhole(source, nullptr, 0, 0);

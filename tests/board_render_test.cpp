@@ -345,6 +345,16 @@ TEST_F(BoardRenderTest, PointerPictureFarOffCentreLandsWhereItsCoordinatesSay)
     ExpectGradientAt(32767, 91, 90, 90);
     Motion(100, 65535);
     ExpectGradientAt(55, 32767, 90, 90);
+    // The tall picture too: held below the window, not wrapped over it.
+    Enter();
+    Play(DRAWN);
+    Motion(100, 65535);
+    int shown = 0;
+    for (int y = 0; y < 272; ++y)
+    {
+        shown += Screen(100, y).b == 77 ? 1 : 0;
+    }
+    EXPECT_EQ(0, shown);
 }
 
 } // namespace

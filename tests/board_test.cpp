@@ -175,6 +175,18 @@ TEST_F(BoardTest, OutcomeOfKnownBoards)
         SetBoard(c.rings, c.crosses);
         EXPECT_EQ(c.outcome, CheckOutcome()) << c.name;
     }
+    // Two marks of any line are no line, whichever of its cells is missing.
+    const int lines[][3] = {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {0, 3, 6},
+                            {1, 4, 7}, {2, 5, 8}, {0, 4, 8}, {2, 4, 6}};
+    for (const auto& line : lines)
+    {
+        for (int missing = 0; missing < 3; ++missing)
+        {
+            SetBoard({line[(missing + 1) % 3], line[(missing + 2) % 3]}, {});
+            EXPECT_EQ(OUTCOME_OPEN, CheckOutcome())
+                << "rings on " << line[(missing + 1) % 3] << " and " << line[(missing + 2) % 3];
+        }
+    }
 }
 
 TEST_F(BoardTest, CheckOutcomeOnlyReadsAndClearEmpties)
