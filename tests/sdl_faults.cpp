@@ -1,5 +1,7 @@
 #include "tests/sdl_faults.h"
 
+#include "draw/pixel.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -104,8 +106,8 @@ static SDL_Surface* WithAlpha(SDL_Surface* picture, bool opaque)
     {
         return picture;
     }
-    // Every pixel opaque, set by hand: SDL_ConvertSurface leaves the alpha to the blitter, and
-    // ppc64el's classic SDL 1.2 gave one that is not opaque.
+    // Copied by hand, the fourth byte set opaque where asked: SDL_ConvertSurface leaves the
+    // alpha to the blitter, and ppc64el's classic SDL 1.2 gave one that is not opaque.
     const SDL_PixelFormat* const from = picture->format;
     const Uint32 mask = ~(from->Rmask | from->Gmask | from->Bmask);
     SDL_Surface* const alpha = __real_SDL_CreateRGBSurface(
@@ -118,12 +120,10 @@ static SDL_Surface* WithAlpha(SDL_Surface* picture, bool opaque)
     {
         const Uint8* const in = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch;
         Uint8* const out = static_cast<Uint8*>(alpha->pixels) + y * alpha->pitch;
-        for (int x = 0; x < picture->w; ++x)
+        std::memcpy(out, in, 4 * static_cast<size_t>(picture->w));
+        for (int x = 0; opaque && x < picture->w; ++x)
         {
-            Uint32 pixel = 0;
-            std::memcpy(&pixel, in + 4 * x, sizeof pixel);
-            pixel |= opaque ? mask : 0;
-            std::memcpy(out + 4 * x, &pixel, sizeof pixel);
+            StorePixel<4>(out + 4 * x, LoadPixel(out + 4 * x, 4) | mask);
         }
     }
     __real_SDL_FreeSurface(picture);
