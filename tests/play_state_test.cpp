@@ -618,6 +618,10 @@ TEST_F(PlayStateTest, FailingSdlCallsLeaveAPlayableGame)
 // still starts, with stand-ins for missing pictures, and stops.
 TEST_F(PlayStateTest, InitAndResumeWithoutADisplay)
 {
+    // After a game whose pointer moved: no position is kept.
+    EnterPlay();
+    Motion(100, 100);
+    engine.PopState();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     engine.screen = nullptr;
     ASSERT_EQ(0u, SDL_WasInit(SDL_INIT_VIDEO));
