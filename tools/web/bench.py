@@ -23,6 +23,8 @@ import harness  # noqa: E402
 
 ROUNDS = 7
 RUN = 4000
+# Tries of a round before a floor of no CPU time ends the run.
+FLOOR_TRIES = 3
 # Seconds each idle page is left alone.
 IDLE = 30
 
@@ -87,9 +89,18 @@ def ratio(game, thread):
     their ratio."""
     rounds = []
     for _ in range(ROUNDS):
-        empty = cpu_of(game, thread, "noughtsBenchmark.floor(0)")
-        floor = cpu_of(game, thread, "noughtsBenchmark.floor(%d)" % RUN) - empty
-        passes = cpu_of(game, thread, "noughtsBenchmark.passes(%d)" % RUN) - empty
+        # A round whose floor measured no CPU (the thread's count did not move, or the empty
+        # run cost as much) has nothing to divide by: it is measured again, a few times at most.
+        for _ in range(FLOOR_TRIES):
+            empty = cpu_of(game, thread, "noughtsBenchmark.floor(0)")
+            floor = cpu_of(game, thread, "noughtsBenchmark.floor(%d)" % RUN) - empty
+            passes = cpu_of(game, thread, "noughtsBenchmark.passes(%d)" % RUN) - empty
+            if floor > 0:
+                break
+        else:
+            sys.exit("tools/web/bench.py: the putImageData floor measured no CPU time in %d "
+                     "tries of a round (%.6f s beyond the empty run), so there is no ratio to "
+                     "give: the thread timed did not run the page's work" % (FLOOR_TRIES, floor))
         rounds.append((passes / RUN * 1e6, floor / RUN * 1e6, passes / floor))
     return [statistics.median(values) for values in zip(*rounds)]
 
