@@ -156,6 +156,7 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
          Bitmap(7, 1, 8, 0, 2, std::string("\0\0\0\0\0\0\0\377", 8)), true},
         {"eight pixels of the last of 129 colours", Bitmap(8, 1, 8, 0, 129, std::string(8, '\200')),
          true},
+        {"a palette of one colour", Bitmap(8, 1, 8, 0, 1, std::string(8, '\0')), true},
     };
     for (const auto& picture : pictures)
     {
@@ -189,6 +190,10 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
     };
     std::vector<Claim> claims = {
         {"a side beyond 65535", Bitmap(65536, 4000, 8, kRle8, 2, kEndOfBitmap)},
+        // Few pixels: only the side's own limit refuses these before the loader, which on
+        // classic SDL 1.2 would refuse them itself and so hide a limit checked on the other side.
+        {"a width beyond 65535, one row", Bitmap(65536, 1, 8, kRle8, 2, kEndOfBitmap)},
+        {"a height beyond 65535, one column", Bitmap(1, 65536, 8, kRle8, 2, kEndOfBitmap)},
         {"16384 x 16384 pixels", Bitmap(16384, 16384, 8, kRle8, 2, kEndOfBitmap)},
         {"16384 x 16384 pixels, top row first", Bitmap(16384, -16384, 8, 0, 0, "")},
         {"16384 x 16384 pixels in an OS/2 header", CoreBitmap(16384, 16384, "")},
