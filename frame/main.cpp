@@ -1,7 +1,7 @@
 #include "frame/process.h"
 #include "frame/state_engine.h"
 #ifdef __EMSCRIPTEN__
-#include "frame/web_loop.h"
+#include "web/loop.h"
 #endif
 #include "screens/intro_state.h"
 

@@ -30,8 +30,8 @@ static bool IsRegularFile(const char* name)
 // a writer comes, and a device may never end. The check by name keeps devices from even being
 // opened; where FIFOs exist, the file is then opened without blocking and checked again, so one
 // swapped in between the two steps is refused as well.
-// Windows has no SDL_RWFromFP, and no FIFOs to swap in; neither has a page.
-#if defined(_WIN32) || defined(__EMSCRIPTEN__)
+// Windows has no SDL_RWFromFP, and no FIFOs to swap in.
+#ifdef _WIN32
 static SDL_RWops* OpenRegularFile(const char* name)
 {
     return IsRegularFile(name) ? SDL_RWFromFile(name, "rb") : nullptr;
@@ -284,12 +284,7 @@ static SDL_Surface* CheckedPicture(SDL_Surface* picture)
         SDL_FreeSurface(picture);
         return nullptr;
     }
-#ifdef __EMSCRIPTEN__
-    // Copied, not converted, on every pass (frame/web_bmp.h).
-    return PageInDisplayFormat(DropOpaqueAlpha(picture));
-#else
     return DropOpaqueAlpha(picture);
-#endif
 }
 
 SDL_Surface* LoadPicture(const char* name)

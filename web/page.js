@@ -96,41 +96,21 @@ function fitCanvas() {
 fitCanvas();
 window.addEventListener('resize', fitCanvas);
 
-// Where SDL last saw the pointer, in the page: a wheel turn sent from a control happens there,
-// so the pointer stays where it was.
-var pointer = null;
-function notePointer(event) {
-  if (event.target === canvas) pointer = {x: event.pageX, y: event.pageY};
+// The game's input from the page, given to SDL as its page driver takes input (web/sdl/): the
+// controls, taps and the board's cells are the same keys, wheel turns and clicks as a desktop's.
+function sendKey(sym) {
+  Module._PAGE_SendKey(sym, 1);
+  Module._PAGE_SendKey(sym, 0);
 }
-['mousemove', 'mousedown'].forEach(function(type) {
-  window.addEventListener(type, notePointer, true);
-});
-
-// Each control is one of the game's own inputs, given to SDL as the browser gives it a key or a
-// wheel turn, so every screen takes it as it takes that input; once the game has ended, SDL
-// takes no more (the page's own offer of a new game reads key names, which these lack).
-function sendKey(keyCode) {
-  ['keydown', 'keyup'].forEach(function(type) {
-    document.dispatchEvent(new KeyboardEvent(type, {keyCode: keyCode, bubbles: true,
-                                                    cancelable: true}));
-  });
-}
-// Emscripten's SDL reads where a pointer event is from its pageX and pageY, which a made event
-// has only in whole CSS pixels; the exact place is given it instead.
-function atPlace(event, place) {
-  Object.defineProperty(event, 'pageX', {value: place.x, configurable: true});
-  Object.defineProperty(event, 'pageY', {value: place.y, configurable: true});
-  return event;
-}
+// The wheel turned up (SDL's button 4) or down (5) where the pointer is.
 function sendWheel(deltaY) {
-  var rect = canvas.getBoundingClientRect();
-  var at = pointer || {x: rect.left, y: rect.top};
-  canvas.dispatchEvent(atPlace(new WheelEvent('wheel', {
-    deltaY: deltaY, deltaMode: 0, clientX: at.x, clientY: at.y, bubbles: true, cancelable: true
-  }), at));
+  var button = deltaY < 0 ? 4 : 5;
+  Module._PAGE_SendButton(button, 1);
+  Module._PAGE_SendButton(button, 0);
 }
 Array.prototype.forEach.call(controls.querySelectorAll('button'), function(button) {
   button.addEventListener('click', function() {
+    if (!gameRunning()) return;
     if (button.dataset.key) sendKey(Number(button.dataset.key));
     if (button.dataset.wheel) sendWheel(Number(button.dataset.wheel));
   });
@@ -150,36 +130,6 @@ function gamePixel(x, y) {
           y: along(y - rect.top, rect.height, GAME_HEIGHT)};
 }
 
-// Where in the page the middle of game pixel at is.
-function middleOf(at) {
-  var rect = canvas.getBoundingClientRect();
-  return {x: rect.left + (at.x + 0.5) * rect.width / GAME_WIDTH,
-          y: rect.top + (at.y + 0.5) * rect.height / GAME_HEIGHT};
-}
-
-// Whatever reaches the canvas clicks inside the window: a pointer on its edge, which can lie
-// between CSS pixels, or an event sent to it from elsewhere, is moved to the nearest pixel.
-function keepInside(event) {
-  if (event.target !== canvas) return;
-  var rect = canvas.getBoundingClientRect();
-  var x = (event.pageX - rect.left) * GAME_WIDTH / rect.width;
-  var y = (event.pageY - rect.top) * GAME_HEIGHT / rect.height;
-  if (x >= 0 && x < GAME_WIDTH && y >= 0 && y < GAME_HEIGHT) return;
-  atPlace(event, middleOf(gamePixel(event.pageX, event.pageY)));
-}
-['mousemove', 'mousedown', 'mouseup', 'wheel'].forEach(function(type) {
-  window.addEventListener(type, keepInside, true);
-});
-
-// A left button event for SDL at the middle of game pixel at, however few CSS pixels that is.
-function sendMouse(type, at) {
-  var place = middleOf(at);
-  canvas.dispatchEvent(atPlace(new MouseEvent(type, {
-    bubbles: true, cancelable: true, button: 0, buttons: type === 'mouseup' ? 0 : 1,
-    clientX: place.x, clientY: place.y, view: window
-  }), place));
-}
-
 // A finger that has lifted leaves no pointer behind, but the game draws the next player's mark
 // where the pointer is: it moves here, off the board, so the mark just placed shows and the one
 // here says whose turn it is.
@@ -187,16 +137,17 @@ var REST = {x: 375, y: 136};
 
 // A tap, or a cell control pressed, is the pointer moving to that spot and a left click there.
 function press(at) {
-  sendMouse('mousemove', at);
-  sendMouse('mousedown', at);
+  Module._PAGE_SendMotion(at.x, at.y);
+  Module._PAGE_SendButton(1, 1);
 }
 function lift(at) {
-  sendMouse('mouseup', at);
-  sendMouse('mousemove', REST);
+  Module._PAGE_SendMotion(at.x, at.y);
+  Module._PAGE_SendButton(1, 0);
+  Module._PAGE_SendMotion(REST.x, REST.y);
 }
 
-// Taps are caught before SDL's own touch handling, which clicks without moving. Only the first
-// finger down counts until it lifts: a second one would click again.
+// A touch is the page's to read: SDL's driver knows the pointer only. Only the first finger down
+// counts until it lifts: a second one would click again.
 var finger = null;
 function fingerIn(touches) {
   for (var i = 0; i < touches.length; i++) {
@@ -207,7 +158,7 @@ function fingerIn(touches) {
 function onTouch(event) {
   if (event.target !== canvas) return;
   event.preventDefault();
-  event.stopPropagation();
+  if (!gameRunning()) return;
   if (event.type === 'touchstart') {
     if (finger !== null) return;
     var first = event.changedTouches[0];
@@ -219,75 +170,40 @@ function onTouch(event) {
   if (!touch) return;
   var at = gamePixel(touch.clientX, touch.clientY);
   if (event.type === 'touchmove') {
-    sendMouse('mousemove', at);
+    Module._PAGE_SendMotion(at.x, at.y);
   } else {
     finger = null;
     lift(at);
   }
 }
 ['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function(type) {
-  window.addEventListener(type, onTouch, {capture: true, passive: false});
+  canvas.addEventListener(type, onTouch, {passive: false});
 });
 
-// SDL 1.2 opens joystick 0 once, at start, but a browser shows a gamepad only once a button on
-// it is pressed (or it is plugged in later), so the page opens it when it appears, in Emscripten's
-// SDL, as released: the press that revealed it counts. A gamepad revealed while the page loads
-// is opened so once the game runs, and the buttons that revealed it count as pressed then.
+// A browser shows a page a gamepad once a button on it is pressed. SDL's driver reads the
+// gamepad from when the game runs; a press that showed it while the page was still loading is
+// given to the game once it runs (one still held, SDL's driver sees itself).
 var pressedWhileLoading = [];
+var framesShown = 0;
 function gameRunning() {
-  return typeof SDL === 'object' && !!SDL.initFlags;
+  return framesShown > 0 && document.getElementById('ended').hidden;
 }
-function openGamepad() {
-  var pad = navigator.getGamepads ? navigator.getGamepads()[0] : null;
-  if (!pad) return;
-  if (!gameRunning()) {
-    pad.buttons.forEach(function(button, index) {
-      if (button.pressed && pressedWhileLoading.indexOf(index) < 0) pressedWhileLoading.push(index);
-    });
-    return;
-  }
-  SDL.recordJoystickState(1, pad);
-  var opened = SDL.lastJoystickState[1];
-  opened.buttons = opened.buttons.map(function() { return false; });
-  opened.timestamp = undefined;
-  if (SDL.wakeLoop) SDL.wakeLoop();
-}
-// After the game's first frame, as joystick 0: a button still held is seen as a press when the
-// game next polls, one already released is given as a press and a release.
-function openGamepadRevealedWhileLoading() {
-  if (!pressedWhileLoading.length) return;
-  openGamepad();
-  var pad = navigator.getGamepads()[0];
+window.addEventListener('gamepadconnected', function(event) {
+  if (gameRunning()) return;
+  event.gamepad.buttons.forEach(function(button, index) {
+    if (button.pressed && pressedWhileLoading.indexOf(index) < 0) pressedWhileLoading.push(index);
+  });
+});
+function givePressesWhileLoading() {
+  var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+  var pad = Array.prototype.find.call(pads, function(each) { return !!each; });
   pressedWhileLoading.forEach(function(button) {
-    if (pad && pad.buttons[button].pressed) return;
-    ['joystick_button_down', 'joystick_button_up'].forEach(function(type) {
-      SDL.events.push({type: type, joystick: 1, index: 0, button: button});
-    });
+    if (!(pad && pad.buttons[button] && pad.buttons[button].pressed)) {
+      Module._PAGE_SendJoystickPress(button);
+    }
   });
   pressedWhileLoading = [];
 }
-function closeGamepad() {
-  if (typeof SDL === 'object' && !(navigator.getGamepads && navigator.getGamepads()[0])) {
-    delete SDL.lastJoystickState[1];
-  }
-}
-window.addEventListener('gamepadconnected', openGamepad);
-window.addEventListener('gamepaddisconnected', closeGamepad);
-
-// Emscripten's SDL registers its listeners the old way. Touches are the page's (above); the
-// pointer's listeners prevent scrolling, so they say so (browsers warn otherwise); and a page
-// that listens for unload cannot be kept for the back button, which the game never needs.
-(function() {
-  var addToCanvas = canvas.addEventListener;
-  canvas.addEventListener = function(type, listener, capture) {
-    if (type.indexOf('touch') === 0) return;
-    addToCanvas.call(canvas, type, listener, {capture: !!capture, passive: false});
-  };
-  var addToWindow = window.addEventListener;
-  window.addEventListener = function(type) {
-    if (type !== 'unload') addToWindow.apply(window, arguments);
-  };
-})();
 
 // The board for players who cannot see the canvas or use a pointer: on the playing field, the
 // nine cells as buttons over it, named by place and by what the game says each holds; arrow
@@ -380,8 +296,8 @@ function moveFocus(cell, step) {
   lastCell = column * 3 + row;
   cellButtons[lastCell].focus();
 }
-// Caught before SDL, which takes every key from the page; other keys (Escape, I) go on to it.
-// Once the game has ended, a cell takes no key at all.
+// Caught before SDL's driver, which would take Space; Escape and I go on to it. Once the game
+// has ended, a cell takes no key at all.
 function onCellKey(event) {
   if (!cellBox.contains(event.target) || event.target === cellBox) return;
   var cell = Number(event.target.dataset.cell);
@@ -416,6 +332,15 @@ cellButtons.forEach(function(button, cell) {
   });
 });
 
+var errors = [];
+function cannotRun(why) {
+  var ended = document.getElementById('ended');
+  ended.querySelector('h2').textContent = 'The game cannot run here: ' +
+      (why || 'this browser lacks what it needs') + '.';
+  document.getElementById('again').hidden = true;
+  ended.hidden = false;
+}
+
 var query = new URLSearchParams(window.location.search);
 var Module = {
   canvas: canvas,
@@ -428,8 +353,18 @@ var Module = {
     document.getElementById('again').focus();
   },
   onFrameShown: function() {
-    if (shown.screen === SCREEN.none) openGamepadRevealedWhileLoading();
+    if (framesShown++ === 0) givePressesWhileLoading();
     readGame();
+  },
+  // The game ends itself only when it cannot run (an error on standard error says why): the
+  // page says so rather than leave a blank canvas.
+  printErr: function(text) {
+    console.error(text);
+    errors.push(text);
+  },
+  quit: function(status, toThrow) {
+    if (status !== 0) cannotRun(errors.join(' '));
+    throw toThrow;
   },
   onRuntimeInitialized: function() {
     canvas.focus();
@@ -444,18 +379,13 @@ function newGame() {
   window.location.reload();
 }
 document.getElementById('again').addEventListener('click', newGame);
-// SDL still takes every key from the page and stops the browser's own use of it, so Enter and
-// Space on the offer are caught before SDL sees them.
-window.addEventListener('keydown', function(event) {
-  if (!document.getElementById('ended').hidden && (event.key === 'Enter' || event.key === ' ')) {
-    event.stopPropagation();
-    newGame();
-  }
-}, true);
-
 // The pictures come compressed (gzip is a third of Emscripten's own LZ4); the game starts once
 // they are unpacked, and its data loader takes them from here instead of fetching.
 function startGame() {
+  if (typeof DecompressionStream !== 'function') {
+    cannotRun('this browser cannot unpack the pictures (it has no DecompressionStream)');
+    return;
+  }
   fetch('noughts.data.gz').then(function(response) {
     if (!response.ok) throw new Error('noughts.data.gz: ' + response.status);
     return new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
@@ -466,10 +396,13 @@ function startGame() {
     var script = document.createElement('script');
     script.src = 'noughts.js';
     document.body.appendChild(script);
+  }).catch(function(error) {
+    cannotRun('its pictures did not load (' + error.message + ')');
   });
 }
 startGame();
 
 if ('serviceWorker' in navigator) {
-  navigator.serviceWorker.register('sw.js');
+  // A browser that blocks storage refuses it: the game then plays, only not offline.
+  navigator.serviceWorker.register('sw.js').catch(function() {});
 }
