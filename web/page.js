@@ -305,8 +305,12 @@ function onCellKey(event) {
   var presses = event.key === 'Enter' || event.key === ' ';
   if (!step && !presses && !gameEnded()) return;
   event.preventDefault();
+  // A release goes on to SDL's driver, which may have seen the press: Space that opened the
+  // field is let go on the cell the field gave the keyboard, and a release SDL never sees
+  // would keep it from seeing the next press.
+  if (event.type !== 'keydown') return;
   event.stopImmediatePropagation();
-  if (event.type !== 'keydown' || gameEnded()) return;
+  if (gameEnded()) return;
   if (step) {
     moveFocus(cell, step);
   } else {

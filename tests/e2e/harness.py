@@ -851,7 +851,14 @@ class WebGame(Game):
         self.browser.call("move", x=x, y=y)
 
     def warped(self, action, x, y, timeout=DEFAULT_TIMEOUT):
-        action()  # a page cannot move the pointer: Emscripten's SDL_WarpMouse does nothing
+        """A page cannot move the browser's pointer: SDL 1.2 moves the game's by an event, which
+        the game handles in the frame that handles the action. Pointer input sent before that
+        frame would be overtaken by it."""
+        frames = self.evaluate("Module._FramesRun()")
+        action()
+        wait_until(lambda: self.evaluate("Module._FramesRun() > %d && !Module._EventsPending()"
+                                         % frames), timeout,
+                   "the game to move its pointer to (%d, %d)" % (x, y))
 
     def click(self, button=1):
         self.browser.call("click", button=button)

@@ -51,13 +51,16 @@ PAD_SCRIPT = """
     };
     // Plugged in with the buttons pressed held, or unplugged.
     window.plugPad = (plugged, pressed = []) => {
+        const gone = padSlots[0] && Object.assign({}, padSlots[0], {connected: false});
         padSlots[0] = plugged ? {id: 'Scripted pad', index: 0, connected: true,
             mapping: 'standard', timestamp: 1, axes: [0, 0, 0, 0],
             buttons: Array.from({length: 17}, (_, index) => ({
                 pressed: pressed.includes(index), touched: pressed.includes(index),
                 value: +pressed.includes(index)}))} : null;
-        return window.dispatchEvent(new Event(plugged ? 'gamepadconnected'
-                                                      : 'gamepaddisconnected'));
+        // As a browser's GamepadEvent, with the pad it is about.
+        const event = new Event(plugged ? 'gamepadconnected' : 'gamepaddisconnected');
+        Object.defineProperty(event, 'gamepad', {value: padSlots[0] || gone});
+        return window.dispatchEvent(event);
     };
 """
 
@@ -244,6 +247,11 @@ class WebPageTest(harness.GameTestCase):
 
         def hears(status, focused=None, screen=None):
             if not chromium:
+                # The page's own view of the board, as a player waits for the mark to show.
+                if focused:
+                    label = "document.activeElement.getAttribute('aria-label')"
+                    wait_until(lambda: game.evaluate(label) == focused,
+                               harness.DEFAULT_TIMEOUT, "the keyboard on %r" % focused)
                 return
             wait_until(lambda: game.browser.call("spoken")["status"] == status,
                        harness.DEFAULT_TIMEOUT, "the live region to say %r" % status)
