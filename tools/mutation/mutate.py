@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
 """A mutation run over the game's own code: how many small faults do the tests catch?
 
-Makes one-line changes to the game code by rules (comparison, arithmetic and logical operators,
-integer constants one up or down, a dropped statement, two arguments swapped), draws a sample
-of them with a seed, and for each builds the game and the tests incrementally and runs the unit
-tests, then for those that pass the end-to-end tests. Changes to code whose behaviour differs
-between the two SDL 1.2s that the default build's tests miss are tried on the sdl12-compat
-build as well. Prints each change's outcome as it goes, then the score and every survivor.
+Makes one-line changes to every line that ships, by rules (comparison, arithmetic and logical
+operators, integer constants one up or down, a dropped statement, two arguments swapped), draws
+a sample of them with a seed, and for each builds the game and every test incrementally and runs
+the tests. Native code goes through the unit tests, then the end-to-end tests; a change they miss
+is tried on the sdl12-compat build (in code whose behaviour differs between the two SDL 1.2s),
+on the sanitizer build, and, in code the page compiles too, on the web build with the page
+tests. The page's own code (web/: C, C++ and JavaScript) goes to the page tests alone. Prints
+each change's outcome as it goes, then the score per area and every survivor.
 
 Nothing in the working tree is changed: the tracked and untracked files are copied into
-build-mutants/source, changed there and built in build-mutants/default (and compat). Changes
-listed in tools/mutation/equivalent.txt are known not to change what the game does and are
-counted apart. Usage: see docs/README-testing.md or --help.
+build-mutants/source, changed there and built in build-mutants/default (and compat, sanitize,
+web). Changes listed in tools/mutation/equivalent.txt are known not to change what the game
+does and are counted apart. Usage: see docs/README-testing.md or --help.
 """
 
 import argparse
@@ -31,34 +33,72 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 EQUIVALENT_LIST = os.path.join(ROOT, "tools", "mutation", "equivalent.txt")
+PAGE_RUNNER = os.path.join(ROOT, "tools", "mutation", "page_tests.py")
 
-# The game's own code on the native builds. frame/web_* is compiled only into the page.
+# The game's own code, compiled by the native builds and the web build alike.
 GAME_DIRS = ("frame", "draw", "screens", "game")
+# The page's own code: SDL 1.2's drivers for a page, the page's main loop and view of the game,
+# and the page's scripts.
+PAGE_DIR = "web"
+CODE_SUFFIXES = (".cpp", ".c", ".h", ".js")
+# Compiled only into the page, although it sits with the game's code.
 NOT_NATIVE = re.compile(r"^frame/web_")
+# Ships in the site but only runs in the benchmark mode: a developer's tool, as bench/ is.
+NOT_SHIPPED = re.compile(r"^web/bench\.js$")
 # Macros the native Linux build defines; every other one counts as undefined.
 NATIVE_DEFINES = {"NOUGHTS_X11"}
+# The macros of the web build's compiler the code asks for; every other one counts as undefined.
+PAGE_DEFINES = {"__EMSCRIPTEN__", "__wasm__", "__wasm_simd128__"}
 # Files whose behaviour differs between the two SDL 1.2s: the picture loaders differ in what they
 # hand back (palettes, alpha, refusals), and only classic SDL 1.2 has a window manager's window
 # apart from the one it draws in and names the process on it itself.
 COMPAT_FILES = {"frame/picture.cpp", "frame/process.cpp"}
 
+# Where each change is counted: the score is printed for each.
+AREAS = ("game", "pictures", "drawing", "frame", "page")
+PICTURE_FILES = re.compile(r"^frame/(picture|window_icon)\.")
+
+
+def area_of(path):
+    if path.startswith(PAGE_DIR + "/") or NOT_NATIVE.match(path):
+        return "page"
+    if path.startswith("game/"):
+        return "game"
+    if PICTURE_FILES.match(path):
+        return "pictures"
+    if path.startswith("draw/"):
+        return "drawing"
+    return "frame"
+
+
 BUILD_TIMEOUT = 600
 # A warning is no fault the tests should catch: a change that only mixes && and || without
 # parentheses must still build.
 BUILD_OPTIONS = ["-DNOUGHTS_BENCH=OFF", "-DNOUGHTS_WERROR=OFF"]
+# The web build script asks for -Werror itself; emcc puts these after every other option.
+PAGE_BUILD_ENV = {"EMCC_CFLAGS": "-Wno-error"}
 # A test that runs this many times longer than unchanged is taken as hung: caught, not waited for.
 SLOWDOWN = 5
-MIN_TIMEOUT = {"unit": 20.0, "e2e": 90.0}
+MIN_TIMEOUT = {"unit": 20.0, "e2e": 90.0, "fuzz": 60.0, "page": 300.0}
+# One browser: the page's code is the same WebAssembly and script in each, and one costs half.
+PAGE_BROWSER = "chromium"
 
 # ---------------------------------------------------------------------------------------------
-# Reading C++ one line at a time
+# Reading C, C++ and JavaScript one line at a time
 
-TOKEN = re.compile(r"""
+C_TOKEN = re.compile(r"""
     (?P<string>"[^"]*"|'[^']*')
   | (?P<number>0[xX][0-9a-fA-F']+[uUlL]*|\d[\d']*(?:\.\d*)?(?:[eE][+-]?\d+)?[fFuUlL]*)
   | (?P<name>[A-Za-z_]\w*)
   | (?P<op><<=|>>=|\.\.\.|::|->|\+\+|--|<<|>>|<=|>=|==|!=|&&|\|\||\+=|-=|\*=|/=|%=|&=|\|=|\^=
         |[-+*/%<>=!&|^~?:;,.(){}\[\]\#])
+    """, re.VERBOSE)
+JS_TOKEN = re.compile(r"""
+    (?P<string>"[^"]*"|'[^']*'|`[^`]*`)
+  | (?P<number>0[xX][0-9a-fA-F_]+n?|\d[\d_]*(?:\.\d*)?(?:[eE][+-]?\d+)?n?)
+  | (?P<name>[A-Za-z_$][\w$]*)
+  | (?P<op>>>>=|\.\.\.|===|!==|\*\*=|\?\?=|&&=|\|\|=|<<=|>>=|>>>|=>|\?\?|\?\.|\*\*|\+\+|--|<<|>>
+        |<=|>=|==|!=|&&|\|\||\+=|-=|\*=|/=|%=|&=|\|=|\^=|[-+*/%<>=!&|^~?:;,.(){}\[\]])
     """, re.VERBOSE)
 
 TYPE_WORDS = {"int", "char", "short", "long", "unsigned", "signed", "float", "double", "bool",
@@ -69,8 +109,35 @@ KEYWORDS = TYPE_WORDS | {"if", "for", "while", "switch", "return", "sizeof", "ca
                          "else", "break", "continue", "new", "delete", "nullptr", "true",
                          "false", "this", "static_cast", "reinterpret_cast", "const_cast",
                          "dynamic_cast", "alignof", "decltype", "noexcept"}
+# Words that declare or only qualify what follows in JavaScript.
+JS_DECLARING = {"var", "let", "const", "function", "class", "new", "typeof", "void", "delete",
+                "await", "async", "yield", "static", "get", "set", "throw", "in", "of",
+                "instanceof", "extends", "import", "export", "default"}
+JS_KEYWORDS = JS_DECLARING | {"if", "for", "while", "switch", "return", "case", "do", "else",
+                              "break", "continue", "try", "catch", "finally", "null",
+                              "undefined", "true", "false", "this", "super"}
 # Calls whose arguments may come in any order.
 SYMMETRIC_CALLS = {"min", "max", "swap"}
+
+
+class Language:
+    def __init__(self, name, token, keywords, type_name):
+        self.name, self.token, self.keywords = name, token, keywords
+        self.is_type_name = type_name
+
+
+def c_type_name(text):
+    return (text in TYPE_WORDS or text.endswith("_t") or
+            (text[0].isupper() and any(c.islower() for c in text)))
+
+
+C = Language("C", C_TOKEN, KEYWORDS, c_type_name)
+# JavaScript has no type names: a capital starts an object as often as a constructor.
+JS = Language("JavaScript", JS_TOKEN, JS_KEYWORDS, lambda text: text in JS_DECLARING)
+
+
+def language_of(path):
+    return JS if path.endswith(".js") else C
 
 
 class Token:
@@ -79,27 +146,55 @@ class Token:
         self.end = start + len(text)
 
 
-def tokens(masked):
+def tokens(masked, lang=C):
     found = []
-    for match in TOKEN.finditer(masked):
+    for match in lang.token.finditer(masked):
         kind = match.lastgroup
         found.append(Token(kind, match.group(kind), match.start()))
     return found
 
 
-def is_type_name(text):
-    return (text in TYPE_WORDS or text.endswith("_t") or
-            (text[0].isupper() and any(c.islower() for c in text)))
+# What may come before a regular expression literal rather than a division in JavaScript.
+REGEX_AFTER = set("(,=:[!&|?{};~+-*%<>^")
 
 
-def mask_code(lines):
+def regex_end(line, i, out):
+    """Where the JavaScript regular expression literal starting at line[i] ends (its flags
+    included), or None when the slash divides."""
+    before = "".join(out).rstrip()
+    word = re.search(r"(\w+)$", before)
+    if before and before[-1] not in REGEX_AFTER and not (
+            word and word.group(1) in ("return", "typeof", "case")):
+        return None
+    j, in_class = i + 1, False
+    while j < len(line):
+        if line[j] == "\\":
+            j += 2
+            continue
+        if line[j] == "[":
+            in_class = True
+        elif line[j] == "]":
+            in_class = False
+        elif line[j] == "/" and not in_class:
+            j += 1
+            while j < len(line) and line[j].isalpha():
+                j += 1
+            return j
+        j += 1
+    return None
+
+
+def mask_code(lines, lang=C):
     """Each line with comments blanked out and the insides of literals replaced by 'x', so no
-    rule sees them; columns stay where they were."""
+    rule sees them; columns stay where they were. A JavaScript template literal over several
+    lines blanks those lines whole, and a regular expression literal reads as a string."""
     masked = []
     in_comment = False
+    in_template = False
     for line in lines:
         out = []
         i = 0
+        blank = in_template
         while i < len(line):
             if in_comment:
                 end = line.find("*/", i)
@@ -107,43 +202,61 @@ def mask_code(lines):
                 out.append(" " * (stop - i))
                 in_comment = end < 0
                 i = stop
+            elif in_template:
+                end = line.find("`", i)
+                stop = len(line) if end < 0 else end + 1
+                out.append(" " * (stop - i))
+                in_template = end < 0
+                i = stop
             elif line.startswith("//", i):
                 out.append(" " * (len(line) - i))
                 i = len(line)
             elif line.startswith("/*", i):
                 in_comment = True
-            elif line[i] in "\"'":
+            elif lang is JS and line[i] == "/" and regex_end(line, i, out) is not None:
+                j = regex_end(line, i, out)
+                out.append('"' + "x" * (j - i - 2) + '"')
+                i = j
+            elif line[i] in "\"'" or (lang is JS and line[i] == "`"):
                 quote = line[i]
                 j = i + 1
                 while j < len(line) and line[j] != quote:
                     j += 2 if line[j] == "\\" else 1
+                if quote == "`" and j >= len(line):
+                    in_template = blank = True
+                    out.append(" " * (len(line) - i))
+                    i = len(line)
+                    continue
                 j = min(j, len(line) - 1)
                 out.append(quote + "x" * (j - i - 1) + quote)
                 i = j + 1
             else:
                 out.append(line[i])
                 i += 1
-        masked.append("".join(out))
+        masked.append("" if blank else "".join(out))
     return masked
 
 
-def preprocessor_condition(expression):
-    """The truth of an #if expression on the native build: defined(), !, && and || only."""
+def preprocessor_condition(expression, defines):
+    """The truth of an #if expression on a build that defines defines: defined(), !, && and ||
+    only; None for an expression beyond those."""
     text = re.sub(r"defined\s*\(\s*(\w+)\s*\)|defined\s+(\w+)",
-                  lambda m: "1" if (m.group(1) or m.group(2)) in NATIVE_DEFINES else "0",
+                  lambda m: "1" if (m.group(1) or m.group(2)) in defines else "0",
                   expression)
-    text = re.sub(r"[A-Za-z_]\w*", lambda m: "1" if m.group(0) in NATIVE_DEFINES else "0", text)
+    text = re.sub(r"[A-Za-z_]\w*", lambda m: "1" if m.group(0) in defines else "0", text)
     text = text.replace("&&", " and ").replace("||", " or ")
     text = re.sub(r"!(?!=)", " not ", text)
     if not re.fullmatch(r"[\s()01andortn]*", text):
-        raise ValueError("cannot evaluate #if %s" % expression)
+        return None
     return bool(eval(text))  # only 0, 1, and, or, not and parentheses are left
 
 
-def compiled_lines(masked):
-    """For each line, whether the native build compiles it (and it is no preprocessor line)."""
+def compiled_lines(masked, defines):
+    """For each line, whether a build that defines defines compiles it (and it is no
+    preprocessor line). Every branch of an #if that cannot be read counts as compiled: the
+    builds then tell whether a change there makes other code."""
     live = []
-    stack = []  # per open #if: (enclosing live, this branch live, some branch taken)
+    stack = []  # per open #if: (enclosing live, some branch taken)
     active = True
     for line in masked:
         directive = re.match(r"\s*#\s*(\w+)\s*(.*)", line)
@@ -153,16 +266,17 @@ def compiled_lines(masked):
         word, rest = directive.groups()
         if word in ("if", "ifdef", "ifndef"):
             if word == "if":
-                value = preprocessor_condition(rest)
+                value = preprocessor_condition(rest, defines)
             else:
-                value = (rest.split()[0] in NATIVE_DEFINES) == (word == "ifdef")
-            stack.append((active, value))
-            active = active and value
+                value = (rest.split()[0] in defines) == (word == "ifdef")
+            # An unreadable condition takes no branch, so each after it is compiled too.
+            stack.append((active, bool(value) and value is not None))
+            active = active and value is not False
         elif word == "elif":
             outer, taken = stack[-1]
-            value = not taken and preprocessor_condition(rest)
-            stack[-1] = (outer, taken or value)
-            active = outer and value
+            value = not taken and preprocessor_condition(rest, defines)
+            stack[-1] = (outer, taken or bool(value))
+            active = outer and value is not False
         elif word == "else":
             outer, taken = stack[-1]
             stack[-1] = (outer, True)
@@ -173,16 +287,31 @@ def compiled_lines(masked):
     return live
 
 
+def page_lines(path, masked):
+    """For each line, whether the web build compiles it: C++ in .cpp files, C in .c files, and
+    either in a header, which both kinds include."""
+    if path.endswith(".js"):
+        return [True] * len(masked)
+    kinds = {".cpp": [True], ".c": [False]}.get(os.path.splitext(path)[1], [True, False])
+    found = [compiled_lines(masked, PAGE_DEFINES | ({"__cplusplus"} if cpp else set()))
+             for cpp in kinds]
+    return [any(flags) for flags in zip(*found)]
+
+
 # ---------------------------------------------------------------------------------------------
 # The rules
 
 class Mutant:
-    def __init__(self, path, number, rule, original, mutated, change, after):
+    def __init__(self, path, number, rule, original, mutated, change, after, native=True,
+                 page=False):
         self.path, self.number, self.rule = path, number, rule
         self.original, self.mutated, self.change = original, mutated, change
         # The line before (braces aside), for a line whose text the file holds more than once;
         # else None.
         self.after = after
+        # Which builds compile the line: the native ones (and their tests), the web build.
+        self.native, self.page = native, page
+        self.area = area_of(path)
 
     def key(self):
         return (self.path, normalized(self.original), normalized(self.mutated))
@@ -232,14 +361,17 @@ def template_brackets(toks):
     return brackets
 
 
-def operand_before(toks, i):
+def operand_before(toks, i, lang=C):
     """Whether the token before i ends a value, so toks[i] is a binary operator."""
     if i == 0:
         return False
     before = toks[i - 1]
     if before.kind == "number" or before.text in (")", "]"):
         return True
-    return before.kind == "name" and before.text not in KEYWORDS and not is_type_name(before.text)
+    if before.kind == "string" and lang is JS:
+        return True  # 'px' + x
+    return (before.kind == "name" and before.text not in lang.keywords and
+            not lang.is_type_name(before.text))
 
 
 def operand_after(toks, i):
@@ -247,20 +379,21 @@ def operand_after(toks, i):
                                   toks[i + 1].text in ("(", "!", "-", "~", "*", "&"))
 
 
-COMPARISONS = {"<": ["<="], "<=": ["<"], ">": [">="], ">=": [">"], "==": ["!="], "!=": ["=="]}
+COMPARISONS = {"<": ["<="], "<=": ["<"], ">": [">="], ">=": [">"], "==": ["!="], "!=": ["=="],
+               "===": ["!=="], "!==": ["==="]}
 ARITHMETIC = {"+": ["-"], "-": ["+"], "*": ["/"], "/": ["*"], "%": ["/"], "<<": [">>"],
-              ">>": ["<<"], "&": ["|"], "|": ["&"], "^": ["|"]}
+              ">>": ["<<"], "&": ["|"], "|": ["&"], "^": ["|"], ">>>": ["<<"]}
 ASSIGNMENTS = {"+=": ["-="], "-=": ["+="], "*=": ["/="], "/=": ["*="], "|=": ["&="],
                "&=": ["|="], "<<=": [">>="], ">>=": ["<<="], "++": ["--"], "--": ["++"]}
 LOGICAL = {"&&": ["||"], "||": ["&&"]}
 
 
-def operator_mutants(line, toks):
-    templates = template_brackets(toks)
+def operator_mutants(line, toks, lang=C):
+    templates = template_brackets(toks) if lang is C else set()
     for i, tok in enumerate(toks):
         if tok.kind != "op":
             continue
-        binary = operand_before(toks, i) and operand_after(toks, i)
+        binary = operand_before(toks, i, lang) and operand_after(toks, i)
         if tok.text in COMPARISONS and i not in templates and binary:
             rule, swaps = "comparison", COMPARISONS[tok.text]
         elif tok.text in ARITHMETIC and binary:
@@ -300,7 +433,7 @@ def constant_mutants(line, toks):
 ASSIGNING = {"=", "+=", "-=", "*=", "/=", "%=", "|=", "&=", "^=", "<<=", ">>=", "++", "--"}
 
 
-def is_expression_statement(toks):
+def is_expression_statement(toks, lang=C):
     """A whole statement on one line that calls, assigns or increments (no declaration)."""
     if len(toks) < 2 or toks[-1].text != ";":
         return False
@@ -309,7 +442,7 @@ def is_expression_statement(toks):
         return len(toks) == 2
     if first in ("++", "--"):
         return True
-    if toks[0].kind != "name" or first in KEYWORDS or is_type_name(first):
+    if toks[0].kind != "name" or first in lang.keywords or lang.is_type_name(first):
         return False
     depth = 0
     for tok in toks:
@@ -328,19 +461,21 @@ def is_expression_statement(toks):
                               toks[i].text == "[")
 
 
-def statement_mutants(line, toks, continues):
-    if continues or not is_expression_statement(toks):
+def statement_mutants(line, toks, continues, lang=C):
+    if continues or not is_expression_statement(toks, lang):
         return
     indent = line[:len(line) - len(line.lstrip())]
     yield "statement", indent, "dropped '%s'" % normalized(line)
 
 
-def argument_lists(toks):
+def argument_lists(toks, lang=C):
     """(callee name, [(first token, last token) of each argument]) for each call whose
     arguments all lie on the line."""
     for i, tok in enumerate(toks[:-1]):
-        if tok.kind != "name" or toks[i + 1].text != "(" or tok.text in KEYWORDS:
+        if tok.kind != "name" or toks[i + 1].text != "(" or tok.text in lang.keywords:
             continue
+        if i > 0 and toks[i - 1].text == "function":
+            continue  # a function's parameters, not a call's arguments
         args, start, depth = [], i + 2, 0
         for j in range(i + 1, len(toks)):
             text = toks[j].text
@@ -357,18 +492,18 @@ def argument_lists(toks):
                 break
 
 
-def is_declaration(toks, first, last):
+def is_declaration(toks, first, last, lang=C):
     kinds = [toks[k] for k in range(first, last + 1)]
     return any(a.kind == "name" and b.kind == "name" for a, b in zip(kinds, kinds[1:])) or (
-        kinds[0].kind == "name" and is_type_name(kinds[0].text) and len(kinds) > 1)
+        kinds[0].kind == "name" and lang.is_type_name(kinds[0].text) and len(kinds) > 1)
 
 
-def argument_mutants(line, toks):
-    for callee, args in argument_lists(toks):
+def argument_mutants(line, toks, lang=C):
+    for callee, args in argument_lists(toks, lang):
         if callee in SYMMETRIC_CALLS:
             continue
         for (a0, a1), (b0, b1) in zip(args, args[1:]):
-            if is_declaration(toks, a0, a1) or is_declaration(toks, b0, b1):
+            if is_declaration(toks, a0, a1, lang) or is_declaration(toks, b0, b1, lang):
                 continue
             first = line[toks[a0].start:toks[a1].end]
             second = line[toks[b0].start:toks[b1].end]
@@ -379,37 +514,63 @@ def argument_mutants(line, toks):
             yield "arguments", mutated, "swapped '%s' and '%s' of %s()" % (first, second, callee)
 
 
+def script_lines(masked):
+    """For each line of C, whether it lies in the JavaScript body of an EM_JS or EM_ASM."""
+    inside = []
+    depth = 0
+    for code in masked:
+        inside.append(depth > 0)
+        if depth > 0 or re.search(r"\bEM_(JS|ASM\w*)\s*\(", code):
+            depth += code.count("{") - code.count("}")
+    return inside
+
+
 def file_mutants(path, text):
+    lang = language_of(path)
     lines = text.split("\n")
-    masked = mask_code(lines)
-    live = compiled_lines(masked)
+    masked = mask_code(lines, lang)
+    scripts = script_lines(masked) if lang is C else [False] * len(lines)
+    in_page = page_lines(path, masked)
+    if path.startswith(PAGE_DIR + "/") or NOT_NATIVE.match(path) or lang is JS:
+        native = [False] * len(lines)
+    else:
+        native = compiled_lines(masked, NATIVE_DEFINES)
     previous_end = ";"
     previous = ""
     repeated = {text for text in map(normalized, lines)
                 if text and sum(normalized(other) == text for other in lines) > 1}
     for index, (line, code) in enumerate(zip(lines, masked)):
-        toks = tokens(code)
+        lang = JS if scripts[index] else language_of(path)
+        toks = tokens(code, lang)
         after = previous if normalized(line) in repeated else None
         if line.strip() not in ("", "{", "}"):
             previous = normalized(line)
-        if not live[index] or not toks:
+        if not (native[index] or in_page[index]) or not toks:
             continue
         continues = previous_end not in (";", "{", "}", ":", ")")
-        found = [*operator_mutants(line, toks), *constant_mutants(line, toks),
-                 *statement_mutants(line, toks, continues), *argument_mutants(line, toks)]
+        found = [*operator_mutants(line, toks, lang), *constant_mutants(line, toks),
+                 *statement_mutants(line, toks, continues, lang),
+                 *argument_mutants(line, toks, lang)]
         seen = set()
         for rule, mutated, change in found:
             if mutated != line and mutated not in seen:
                 seen.add(mutated)
-                yield Mutant(path, index + 1, rule, line, mutated, change, after)
+                yield Mutant(path, index + 1, rule, line, mutated, change, after,
+                             native[index], in_page[index])
         previous_end = toks[-1].text
 
 
 def game_sources(root):
+    """Every file of code that ships, game first, then the page's."""
     for folder in GAME_DIRS:
         for name in sorted(os.listdir(os.path.join(root, folder))):
-            path = "%s/%s" % (folder, name)
-            if name.endswith(".cpp") and not NOT_NATIVE.match(path):
+            if name.endswith(CODE_SUFFIXES):
+                yield "%s/%s" % (folder, name)
+    for folder, subfolders, files in os.walk(os.path.join(root, PAGE_DIR)):
+        subfolders[:] = sorted(d for d in subfolders if d != "node_modules")
+        for name in sorted(files):
+            path = os.path.relpath(os.path.join(folder, name), root).replace(os.sep, "/")
+            if name.endswith(CODE_SUFFIXES) and not NOT_SHIPPED.match(path):
                 yield path
 
 
@@ -480,16 +641,24 @@ def tracked_files(root):
 
 def sync_copy(root, copy):
     """Brings the copy's files up to the working tree's, touching only those that differ so the
-    builds stay incremental."""
-    for name in tracked_files(root):
+    builds stay incremental, and removes those the tree no longer has."""
+    # A file deleted in the working tree but not yet in git is gone as well.
+    names = [name for name in tracked_files(root) if os.path.isfile(os.path.join(root, name))]
+    manifest = os.path.join(copy, ".mutation-copy")
+    if os.path.isfile(manifest):
+        with open(manifest, encoding="utf-8") as listed:
+            for name in set(listed.read().split("\0")) - set(names) - {""}:
+                if os.path.isfile(os.path.join(copy, name)):
+                    os.remove(os.path.join(copy, name))
+    for name in names:
         source = os.path.join(root, name)
         target = os.path.join(copy, name)
-        if not os.path.isfile(source):
-            continue  # deleted in the working tree but not yet in git
         if os.path.isfile(target) and same_bytes(source, target):
             continue
         os.makedirs(os.path.dirname(target), exist_ok=True)
         shutil.copy2(source, target)
+    with open(manifest, "w", encoding="utf-8") as listed:
+        listed.write("\0".join(names))
 
 
 def same_bytes(a, b):
@@ -526,32 +695,61 @@ def kill_session(process):
             pass
 
 
-class Build:
-    """One build folder of the copy, with its tests as CTest lists them."""
+def code_digest(obj):
+    """A digest of an object file's code, debug information left out (a change of a column
+    moves that alone)."""
+    with tempfile.TemporaryDirectory() as scratch:
+        stripped = os.path.join(scratch, "code.o")
+        subprocess.run(["objcopy", "--strip-debug", obj, stripped], check=True)
+        with open(stripped, "rb") as code:
+            return hashlib.sha256(code.read()).hexdigest()
 
-    def __init__(self, name, folder, configure):
-        self.name, self.folder, self.configure = name, folder, configure
+
+def sanitizer_env(copy):
+    """What tools/linux/sanitizer-options.sh exports, as the test command runs the sanitizer
+    build with it."""
+    listing = subprocess.run(
+        ["bash", "-c", 'root=$1; source "$1/tools/linux/sanitizer-options.sh"; env -0', "_",
+         copy], capture_output=True, check=True)
+    found = dict(item.split("=", 1) for item in listing.stdout.decode().split("\0") if item)
+    return {name: value for name, value in found.items() if name.endswith("SAN_OPTIONS")}
+
+
+class Build:
+    """One CMake build folder of the copy, with its tests as CTest lists them. Every target is
+    built, so no test runs a binary made before the change."""
+
+    def __init__(self, name, folder, configure, labels, env=None, digests=False):
+        self.name, self.folder, self.configure, self.labels = name, folder, configure, labels
+        self.env = env or {}
+        # Whether this build tells a change that compiles to the same code.
+        self.digests = digests
         self.tests = {}  # label -> [test]
         self.baseline = {}  # test name -> seconds unchanged
-        self.objects = {}  # source path -> code digest unchanged
+        self.unchanged = {}  # object file -> code digest unchanged
+        self.current = {}  # object file -> (modification time, code digest) as last built
         self.ready = False
 
-    def build(self, targets=("noughts", "noughts_tests", "noughts_fault_shim")):
-        command = ["cmake", "--build", self.folder, "-j2", "--target", *targets]
-        status, output = run_quiet(command, BUILD_TIMEOUT)
+    def environment(self, extra=None):
+        return dict(os.environ, **self.env, **(extra or {}))
+
+    def build(self):
+        command = ["cmake", "--build", self.folder, "-j2"]
+        status, output = run_quiet(command, BUILD_TIMEOUT, env=self.environment())
         return status == 0, output
 
-    def prepare(self, sources):
+    def prepare(self, _sources=None):
         """Configures and builds unchanged, lists the tests and times them; raises when the
         unchanged code does not pass."""
         if self.ready:
             return
         print("# %s build: configuring and building in %s" % (self.name, self.folder),
               flush=True)
-        status, output = run_quiet(self.configure, BUILD_TIMEOUT * 2)
+        status, output = run_quiet(self.configure, BUILD_TIMEOUT * 2, env=self.environment())
         built, more = self.build()
         if status != 0 or not built:
-            raise SystemExit("the unchanged code does not build:\n" + output + more)
+            raise SystemExit("the unchanged code does not build on the %s build:\n%s%s" % (
+                self.name, output, more))
         listing = subprocess.run(["ctest", "--test-dir", self.folder, "--show-only=json-v1"],
                                  capture_output=True, check=True)
         for test in json.loads(listing.stdout)["tests"]:
@@ -561,9 +759,10 @@ class Build:
                     "name": test["name"], "command": test["command"],
                     "cwd": properties.get("WORKING_DIRECTORY"),
                     "env": dict(item.split("=", 1) for item in properties.get("ENVIRONMENT", []))})
-        for path in sources:
-            self.objects[path] = self.code_digest(path)
-        for label in ("unit", "e2e"):
+        if self.digests:
+            self.same_code()
+            self.unchanged = {obj: digest for obj, (_, digest) in self.current.items()}
+        for label in self.labels:
             start = time.monotonic()
             failed = self.run_tests(label, {}, timeout_floor=600)
             if failed:
@@ -571,27 +770,26 @@ class Build:
                                  % (failed, self.name,
                                     os.path.join(self.folder, "last-failure.txt")))
             print("# %s build: %d %s tests pass unchanged in %.0f s" % (
-                self.name, len(self.tests[label]), label, time.monotonic() - start), flush=True)
+                self.name, len(self.tests.get(label, [])), label, time.monotonic() - start),
+                flush=True)
         self.ready = True
 
-    def object_files(self, path):
+    def object_files(self):
         found = []
-        for folder, _, files in os.walk(os.path.join(self.folder, "CMakeFiles")):
-            found += [os.path.join(folder, f) for f in files
-                      if os.path.join(folder, f).endswith("/" + path + ".o")]
+        for folder, _, files in os.walk(self.folder):
+            found += [os.path.join(folder, name) for name in files if name.endswith(".o")]
         return sorted(found)
 
-    def code_digest(self, path):
-        """A digest of what the source compiles to, debug information left out (a change of a
-        column moves that alone)."""
-        digest = hashlib.sha256()
-        with tempfile.TemporaryDirectory() as scratch:
-            for number, obj in enumerate(self.object_files(path)):
-                stripped = os.path.join(scratch, "%d.o" % number)
-                subprocess.run(["objcopy", "--strip-debug", obj, stripped], check=True)
-                with open(stripped, "rb") as code:
-                    digest.update(code.read())
-        return digest.hexdigest()
+    def same_code(self):
+        """Whether every object file, the game's and the tests' alike, holds the code it held
+        unchanged: a change in a header reaches all that include it. Only the files built
+        since the last look are read again."""
+        for obj in self.object_files():
+            stamp = os.stat(obj).st_mtime_ns
+            if self.current.get(obj, (None,))[0] != stamp:
+                self.current[obj] = (stamp, code_digest(obj))
+        return all(self.current.get(obj, (None, None))[1] == digest
+                   for obj, digest in self.unchanged.items())
 
     def run_tests(self, label, kills, timeout_floor=0.0):
         """Runs the tests of a label two at a time, those that caught most changes so far first,
@@ -607,7 +805,7 @@ class Build:
                         SLOWDOWN * self.baseline.get(test["name"], 0.0))
             log = tempfile.TemporaryFile()
             process = subprocess.Popen(test["command"], cwd=test["cwd"],
-                                       env=dict(os.environ, **test["env"]),
+                                       env=self.environment(test["env"]),
                                        stdin=subprocess.DEVNULL, stdout=log,
                                        stderr=subprocess.STDOUT, start_new_session=True)
             with lock:
@@ -659,6 +857,229 @@ class Build:
         return failed[0] if failed else None
 
 
+class PageBuild:
+    """The copy's web build as tools/web/build.sh makes it (its site in FOLDER/site), and the
+    page tests in one browser, stopping at the first failure. A script the site holds as it is
+    in the source is copied in; everything else is built again, incrementally."""
+
+    name = "page"
+
+    def __init__(self, folder, copy):
+        self.folder, self.copy = folder, copy
+        self.site = os.path.join(folder, "site")
+        self.ready = False
+        self.copied = {}  # script -> the site's files that are copies of it
+        self.compiled = set()  # the sources the web build's objects are made from
+        self.unchanged = None  # the site's digest unchanged
+        self.tests = []  # every page test, in the file's order
+        self.baseline = {}  # test -> seconds unchanged
+        self.parses = {}  # script -> whether node parses it unchanged
+        self.python = None
+
+    def build(self, timeout=BUILD_TIMEOUT):
+        command = ["bash", os.path.join(self.copy, "tools", "web", "build.sh"), self.folder]
+        status, output = run_quiet(command, timeout, env=dict(os.environ, **PAGE_BUILD_ENV))
+        return status == 0, output
+
+    def prepare(self, sources):
+        if self.ready:
+            return
+        print("# page: building the site in %s" % self.folder, flush=True)
+        # The browsers' Node.js tools, which the working tree's page tests have installed.
+        tools = os.path.join("tests", "e2e", "web", "node_modules")
+        if not os.path.exists(os.path.join(self.copy, tools)):
+            if os.path.isdir(os.path.join(ROOT, tools)):
+                os.symlink(os.path.join(ROOT, tools), os.path.join(self.copy, tools))
+            else:
+                subprocess.run(["bash", os.path.join(self.copy, "tools", "web", "test-setup.sh")],
+                               check=True)
+        built, output = self.build(BUILD_TIMEOUT * 2)
+        if not built:
+            raise SystemExit("the unchanged code does not build for the page:\n" + output)
+        self.unchanged = self.site_digest()
+        site_files = [os.path.join(folder, name) for folder, _, names in os.walk(self.site)
+                      for name in names]
+        for path in sources:
+            if path.endswith(".js"):
+                source = os.path.join(self.copy, path)
+                self.copied[path] = [f for f in site_files if same_bytes(source, f)]
+                self.parses[path] = self.parsed(source)
+        self.compiled = self.dependencies()
+        status, python = run_quiet(["bash", os.path.join(self.copy, "tools", "e2e-python.sh")],
+                                   60)
+        if status != 0:
+            raise SystemExit("no Python for the page tests: " + python)
+        self.python = python.strip().splitlines()[-1]
+        start = time.monotonic()
+        failed = self.run_tests({}, timeout_floor=900)
+        if failed:
+            raise SystemExit("the unchanged code fails %s in %s; its output is in %s" % (
+                failed, PAGE_BROWSER, os.path.join(self.folder, "last-failure.txt")))
+        print("# page build: %d page tests pass unchanged in %s in %.0f s" % (
+            len(self.tests), PAGE_BROWSER, time.monotonic() - start), flush=True)
+        self.ready = True
+
+    def site_digest(self):
+        digest = hashlib.sha256()
+        for folder, subfolders, names in os.walk(self.site):
+            subfolders.sort()
+            for name in sorted(names):
+                path = os.path.join(folder, name)
+                digest.update(os.path.relpath(path, self.site).encode() + b"\0")
+                with open(path, "rb") as data:
+                    digest.update(hashlib.sha256(data.read()).digest())
+        return digest.hexdigest()
+
+    def dependencies(self):
+        """The copy's files the web build's objects depend on, from Ninja's record."""
+        found = set()
+        for folder, subfolders, names in os.walk(self.folder):
+            subfolders[:] = [d for d in subfolders if d != "site"]
+            if "build.ninja" not in names:
+                continue
+            listing = subprocess.run(["ninja", "-C", folder, "-t", "deps"], capture_output=True)
+            for line in listing.stdout.decode(errors="replace").splitlines():
+                if line.startswith("    "):
+                    path = os.path.normpath(os.path.join(folder, line.strip()))
+                    found.add(os.path.relpath(path, self.copy).replace(os.sep, "/"))
+        return found
+
+    def compiles(self, path):
+        return path in self.compiled
+
+    @staticmethod
+    def parsed(script):
+        return subprocess.run(["node", "--check", script], capture_output=True).returncode == 0
+
+    def order(self, kills):
+        """The tests whose class and own name caught most so far first, a class's tests
+        together, since each class starts the browser once."""
+        def class_of(test):
+            return test.rsplit(".", 1)[0]
+        classes = []
+        for test in self.tests:
+            if class_of(test) not in classes:
+                classes.append(class_of(test))
+        score = {c: sum(kills.get(t, 0) for t in self.tests if class_of(t) == c) for c in classes}
+        return sorted(self.tests, key=lambda t: (-score[class_of(t)], classes.index(class_of(t)),
+                                                 -kills.get(t, 0), self.tests.index(t)))
+
+    def run_queues(self, queues, limit):
+        """Runs each queue of tests (every test, for an empty one) in that order in a browser of
+        its own, all at once, until a test fails, which stops the others; returns (the failed
+        test or None, the tests that passed)."""
+        with tempfile.TemporaryDirectory() as scratch:
+            runs = []
+            for number, tests in enumerate(queues):
+                order = os.path.join(scratch, "order%d.json" % number)
+                with open(order, "w", encoding="utf-8") as out:
+                    json.dump(tests, out)
+                result = os.path.join(scratch, "result%d.json" % number)
+                log = tempfile.TemporaryFile(dir=scratch)
+                command = [self.python, PAGE_RUNNER,
+                           os.path.join(self.copy, "tests", "e2e", "web_test.py"),
+                           os.path.join(self.site, "index.html"),
+                           os.path.join(self.copy, "assets"), order, result]
+                process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log,
+                                           stderr=subprocess.STDOUT, start_new_session=True,
+                                           env=dict(os.environ, NOUGHTS_BROWSER=PAGE_BROWSER))
+                runs.append((process, result, log))
+            deadline = time.monotonic() + limit
+            failing = None
+            try:
+                while failing is None and any(p.poll() is None for p, _, _ in runs):
+                    if time.monotonic() > deadline:
+                        break
+                    failing = next((run for run in runs if run[0].poll()), None)
+                    time.sleep(0.2)
+                failing = failing or next((run for run in runs if run[0].poll()), None)
+            finally:
+                hung = None if failing else next((run for run in runs if run[0].poll() is None),
+                                                 None)
+                for process, _, _ in runs:
+                    kill_session(process)
+            failed, passed = None, []
+            for process, result, log in runs:
+                try:
+                    with open(result, encoding="utf-8") as found:
+                        outcome = json.load(found)
+                except (OSError, ValueError):
+                    outcome = {"tests": [], "failed": None, "seconds": {}}
+                if not self.tests:
+                    self.tests = outcome["tests"]
+                if not self.ready:
+                    self.baseline.update(outcome["seconds"])
+                passed += [t for t in outcome["seconds"] if t != outcome["failed"]]
+                if (process, result, log) == hung:
+                    # A test the stop interrupted counts as failed in the record.
+                    failed = "%s (timeout)" % (outcome.get("running") or outcome["failed"] or
+                                               "page tests")
+                elif (process, result, log) == failing:
+                    failed = outcome["failed"] or "page tests (exit status %d)" % (
+                        process.returncode)
+                if (process, result, log) in (hung, failing):
+                    log.seek(0)
+                    with open(os.path.join(self.folder, "last-failure.txt"), "wb") as last:
+                        last.write(log.read())
+                log.close()
+        return failed, passed
+
+    def split(self, tests):
+        """tests in two queues of about equal time unchanged, each keeping their order."""
+        queues, times = [[], []], [0.0, 0.0]
+        for test in tests:
+            shorter = times.index(min(times))
+            queues[shorter].append(test)
+            times[shorter] += self.baseline.get(test, 0.0)
+        return [queue for queue in queues if queue]
+
+    def run_tests(self, kills, timeout_floor=0.0):
+        """Runs the page tests two browsers at a time, those that caught most first, and stops
+        at the first failure; returns the failed test or None. As on the desktop, a failure
+        counts once the test fails again (run alone), and a run far over its time counts as
+        hung. Unchanged, the tests run one after another, each timed alone."""
+        limit = max(timeout_floor, MIN_TIMEOUT["page"],
+                    SLOWDOWN * sum(self.baseline.values()))
+        queues = self.split(self.order(kills)) if self.ready else [[]]
+        while True:
+            failed, passed = self.run_queues(queues, limit)
+            if failed is None or failed.endswith("(timeout)"):
+                return failed
+            again, _ = self.run_queues([[failed]] if failed in self.tests else queues, limit)
+            if again is not None:
+                return failed
+            covered = {t for queue in queues for t in queue} if all(queues) else set(self.tests)
+            left = [t for t in (self.order(kills) if self.ready else self.tests)
+                    if t in covered and t not in passed and t != failed]
+            if not left:
+                return None
+            queues = self.split(left) if self.ready else [left]
+
+    def try_change(self, mutant, text, original, kills):
+        """Builds (or copies in) the copy's changed file and runs the page tests; returns
+        'not built', 'same code', the failed test, or None when every test passed."""
+        if mutant.path.endswith(".js") and self.parses.get(mutant.path):
+            if not self.parsed(os.path.join(self.copy, mutant.path)):
+                return "not built"
+        copies = self.copied.get(mutant.path)
+        if copies:
+            try:
+                for target in copies:
+                    with open(target, "w", encoding="utf-8") as out:
+                        out.write(text)
+                return self.run_tests(kills)
+            finally:
+                for target in copies:
+                    with open(target, "w", encoding="utf-8") as out:
+                        out.write(original)
+        built, _ = self.build()
+        if not built:
+            return "not built"
+        if self.site_digest() == self.unchanged:
+            return "same code"
+        return self.run_tests(kills)
+
+
 # ---------------------------------------------------------------------------------------------
 # The run
 
@@ -668,8 +1089,16 @@ class Outcome:
     NOT_BUILT = "does not build"
     UNIT = "caught by unit tests"
     E2E = "caught by end-to-end tests"
+    PAGE = "caught by the page tests"
     COMPAT = "caught only by the sdl12-compat build"
+    SANITIZER = "caught only by the sanitizer build"
+    PAGE_ONLY = "caught only by the page tests"
     SURVIVED = "survived"
+
+
+# Caught by the first tests a change meets: the default build's, or the page's for its own code.
+CAUGHT_FIRST = (Outcome.UNIT, Outcome.E2E, Outcome.PAGE)
+CAUGHT_LATER = (Outcome.COMPAT, Outcome.SANITIZER, Outcome.PAGE_ONLY)
 
 
 def write_source(copy, path, text):
@@ -682,6 +1111,32 @@ def write_source(copy, path, text):
         source.write(text)
 
 
+def ready(build, builds, copy, mutant, original, changed):
+    """Makes a build the first time a change needs it. Its baseline is the unchanged code: the
+    change waits while it is made."""
+    if build.ready:
+        return
+    write_source(copy, mutant.path, original)
+    build.prepare(builds["sources"])
+    write_source(copy, mutant.path, changed)
+
+
+def try_on_page(mutant, builds, copy, kills, original, changed, outcome):
+    """The page stage: (outcome, detail), with outcome the one given when the page tests
+    catch the change."""
+    page = builds["page"]
+    ready(page, builds, copy, mutant, original, changed)
+    found = page.try_change(mutant, changed, original, kills)
+    if found == "not built":
+        return Outcome.NOT_BUILT, "the web build or node refused it"
+    if found == "same code":
+        return Outcome.SAME_CODE, ""
+    if found:
+        kills[found] = kills.get(found, 0) + 1
+        return outcome, found
+    return Outcome.SURVIVED, ""
+
+
 def try_mutant(mutant, copy, builds, texts, kills, listed):
     """Builds and tests one change in the copy; returns (outcome, detail). The copy's file is
     put back before this returns, whatever happens."""
@@ -692,31 +1147,45 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
     original = texts[mutant.path]
     lines = original.split("\n")
     lines[mutant.number - 1] = mutant.mutated
-    write_source(copy, mutant.path, "\n".join(lines))
+    changed = "\n".join(lines)
+    write_source(copy, mutant.path, changed)
+    # Code the web build compiles too is tried there when the native builds cannot tell.
+    on_page = (mutant.page and builds["page"] is not None and
+               (not builds["page"].ready or builds["page"].compiles(mutant.path)))
     try:
+        if not mutant.native:
+            return try_on_page(mutant, builds, copy, kills, original, changed, Outcome.PAGE)
+        ready(default, builds, copy, mutant, original, changed)
         built, output = default.build()
         if not built:
             return Outcome.NOT_BUILT, last_error(output)
-        if default.code_digest(mutant.path) == default.objects[mutant.path]:
+        if default.same_code():
+            if on_page:
+                found = try_on_page(mutant, builds, copy, kills, original, changed,
+                                    Outcome.PAGE_ONLY)
+                if found[0] != Outcome.NOT_BUILT:
+                    return found
             return Outcome.SAME_CODE, ""
         for label, outcome in (("unit", Outcome.UNIT), ("e2e", Outcome.E2E)):
             failed = default.run_tests(label, kills)
             if failed:
                 kills[failed] = kills.get(failed, 0) + 1
                 return outcome, failed
-        if mutant.path in COMPAT_FILES:
-            compat = builds["compat"]
-            if not compat.ready:
-                # Its baseline is the unchanged code: the change waits while it is made.
-                write_source(copy, mutant.path, original)
-                compat.prepare(builds["sources"])
-                write_source(copy, mutant.path, "\n".join(lines))
-            built, output = compat.build()
-            if built:
-                for label in ("unit", "e2e"):
-                    failed = compat.run_tests(label, kills)
-                    if failed:
-                        return Outcome.COMPAT, failed
+        later = [("compat", Outcome.COMPAT)] if mutant.path in COMPAT_FILES else []
+        for name, outcome in later + [("sanitize", Outcome.SANITIZER)]:
+            build = builds[name]
+            ready(build, builds, copy, mutant, original, changed)
+            built, output = build.build()
+            if not built:
+                continue
+            for label in build.labels:
+                failed = build.run_tests(label, kills)
+                if failed:
+                    return outcome, failed
+        if on_page:
+            found = try_on_page(mutant, builds, copy, kills, original, changed, Outcome.PAGE_ONLY)
+            if found[0] == Outcome.PAGE_ONLY:
+                return found
         return Outcome.SURVIVED, ""
     finally:
         write_source(copy, mutant.path, original)
@@ -734,7 +1203,7 @@ def parse_arguments():
     parser.add_argument("--count", type=int, default=100,
                         help="how many changes that build to try (default 100)")
     parser.add_argument("--files", nargs="*", metavar="REGEX",
-                        help="only game files whose path matches one of these")
+                        help="only files of code whose path matches one of these")
     parser.add_argument("--again", metavar="LOG",
                         help="try only the survivors a run printed into LOG (after new tests)")
     parser.add_argument("--only", metavar="REGEX",
@@ -764,28 +1233,40 @@ def sample(mutants, seed):
     return order
 
 
+def percent(part, whole):
+    return "%d of %d (%.0f %%)" % (part, whole, 100.0 * part / whole) if whole else "none"
+
+
 def report(results, listed_count):
     counts = {}
     for _, outcome, _ in results:
         counts[outcome] = counts.get(outcome, 0) + 1
     equivalent = counts.get(Outcome.SAME_CODE, 0) + counts.get(Outcome.LISTED, 0)
-    caught_default = counts.get(Outcome.UNIT, 0) + counts.get(Outcome.E2E, 0)
     survivors = [r for r in results if r[1] == Outcome.SURVIVED]
-    real = caught_default + counts.get(Outcome.COMPAT, 0) + len(survivors)
     print()
     print("Changes tried: %d built (%d more did not build)" % (
         len(results) - counts.get(Outcome.NOT_BUILT, 0), counts.get(Outcome.NOT_BUILT, 0)))
-    for outcome in (Outcome.UNIT, Outcome.E2E, Outcome.COMPAT, Outcome.SURVIVED,
-                    Outcome.SAME_CODE, Outcome.LISTED):
+    for outcome in CAUGHT_FIRST + CAUGHT_LATER + (Outcome.SURVIVED, Outcome.SAME_CODE,
+                                                  Outcome.LISTED):
         print("  %-40s %3d" % (outcome, counts.get(outcome, 0)))
-    if real:
-        print("Score, default build: %d of %d non-equivalent changes caught (%.0f %%)" % (
-            caught_default, real, 100.0 * caught_default / real))
-        print("Score, both builds:   %d of %d (%.0f %%)" % (
-            real - len(survivors), real, 100.0 * (real - len(survivors)) / real))
+    # The page's own code has no default build: its first tests are the page tests.
+    print("Score, default build: %s non-equivalent changes caught" % score(results, CAUGHT_FIRST))
+    print("Score, all builds:    %s" % score(results, CAUGHT_FIRST + CAUGHT_LATER))
+    for area in AREAS:
+        mine = [r for r in results if r[0].area == area]
+        if any(r[1] != Outcome.NOT_BUILT for r in mine):
+            print("  %-9s all builds %-16s default build %s" % (
+                area, score(mine, CAUGHT_FIRST + CAUGHT_LATER), score(mine, CAUGHT_FIRST)))
     print("Equivalent: %d (%d compile to the same code, %d listed; the list has %d entries)" % (
         equivalent, counts.get(Outcome.SAME_CODE, 0), counts.get(Outcome.LISTED, 0),
         listed_count))
+    for outcome in (Outcome.SANITIZER, Outcome.PAGE_ONLY):
+        group = [r for r in results if r[1] == outcome]
+        if group:
+            print()
+            print("%s:" % (outcome[0].upper() + outcome[1:]))
+            for mutant, _, detail in group:
+                print("  %s  [%s]" % (describe(mutant), detail))
     compat_only = [r for r in results if r[1] == Outcome.COMPAT]
     for title, group in (("Caught only by the sdl12-compat build", compat_only),
                          ("Survivors", survivors)):
@@ -800,11 +1281,31 @@ def report(results, listed_count):
             print(equivalent_entry(mutant), end="")
 
 
+def score(results, caught_by):
+    """Caught among the changes that are neither equivalent nor unbuilt."""
+    real = [r for r in results
+            if r[1] in CAUGHT_FIRST + CAUGHT_LATER or r[1] == Outcome.SURVIVED]
+    return percent(sum(r[1] in caught_by for r in real), len(real))
+
+
+def page_available():
+    """The page's changes are tried only where the web build is made (tools/web/build.sh):
+    its tools and browsers are then installed."""
+    return os.path.isdir(os.path.join(ROOT, "build-web"))
+
+
 def main():
     args = parse_arguments()
     listed = read_equivalent_list()
     mutants = all_mutants(ROOT, args.files)
     order = sample(mutants, args.seed)
+    with_page = page_available()
+    if not with_page:
+        left_out = sum(not m.native for m in order)
+        order = [m for m in order if m.native]
+        print("# page: no build-web/ (tools/web/build.sh makes it), so the %d changes only the "
+              "web build compiles are left out, and the game's code is not tried on the page"
+              % left_out, flush=True)
     if args.only:
         order = [m for m in order if re.search(args.only, describe(m))]
         args.count = min(args.count, len(order))
@@ -812,8 +1313,10 @@ def main():
         wanted = survivors_in(args.again)
         order = [m for m in order if m.listed_in(wanted) is not None]
         args.count = len(order)
-    print("# %d possible changes in the game code; seed %d, %d to try" % (
-        len(mutants), args.seed, args.count), flush=True)
+    per_area = ", ".join("%s %d" % (area, sum(m.area == area for m in mutants))
+                         for area in AREAS)
+    print("# %d possible changes (%s); seed %d, %d to try" % (
+        len(mutants), per_area, args.seed, args.count), flush=True)
     if args.list:
         for mutant in order[:args.count]:
             print(describe(mutant))
@@ -826,6 +1329,8 @@ def main():
     # under test would inherit, failing the tests that send them.
     signal.signal(signal.SIGINT, signal.default_int_handler)
     signal.signal(signal.SIGQUIT, signal.SIG_DFL)
+    # SDL 1.2's source, which the builds fetch, is the working tree's: fetched once for all.
+    os.environ.setdefault("NOUGHTS_SDL_SOURCE", os.path.join(ROOT, "build-sdl-source"))
     copy = os.path.join(args.folder, "source")
     os.makedirs(copy, exist_ok=True)
     sync_copy(ROOT, copy)
@@ -834,20 +1339,29 @@ def main():
     for path in sources:
         with open(os.path.join(copy, path), encoding="utf-8") as source:
             texts[path] = source.read()
+    build_sh = os.path.join(copy, "tools", "build.sh")
     builds = {
         "sources": sources,
         "default": Build("default", os.path.join(args.folder, "default"),
-                         ["bash", os.path.join(copy, "tools", "build.sh"),
-                          os.path.join(args.folder, "default")] + BUILD_OPTIONS),
+                         ["bash", build_sh, os.path.join(args.folder, "default")] + BUILD_OPTIONS,
+                         ("unit", "e2e"), digests=True),
         "compat": Build("sdl12-compat", os.path.join(args.folder, "compat"),
                         ["bash", os.path.join(copy, "tools", "linux", "compat-build.sh"),
-                         os.path.join(args.folder, "compat")] + BUILD_OPTIONS),
+                         os.path.join(args.folder, "compat")] + BUILD_OPTIONS,
+                        ("unit", "e2e")),
+        # As the test command builds and runs it: clang, the sanitizers and the fuzz targets,
+        # whose seeds and past crashes are replayed.
+        "sanitize": Build("sanitizer", os.path.join(args.folder, "sanitize"),
+                          ["bash", build_sh, os.path.join(args.folder, "sanitize"),
+                           "-DCMAKE_CXX_COMPILER=clang++", "-DNOUGHTS_SANITIZE=ON",
+                           "-DNOUGHTS_FUZZ=ON"] + BUILD_OPTIONS,
+                          ("unit", "fuzz"), env=sanitizer_env(copy)),
+        "page": PageBuild(os.path.join(args.folder, "web"), copy) if with_page else None,
     }
     start = time.monotonic()
     results = []
     kills = {}
     try:
-        builds["default"].prepare(sources)
         # The seed's first changes that build, tried file by file so each file is rebuilt
         # unchanged only once.
         queue = order
