@@ -272,6 +272,41 @@ static SDL_Surface* DropOpaqueAlpha(SDL_Surface* picture)
     return opaque;
 }
 
+// Whether pixels are 32 bits of three whole 8-bit colour channels.
+static bool HasByteChannels(const SDL_PixelFormat* format)
+{
+    return format->BitsPerPixel == 32 && format->Rloss == 0 && format->Gloss == 0 &&
+           format->Bloss == 0;
+}
+
+// A 32-bit picture whose 8-bit channels only lie in another order than the display's is put in
+// the display's order once, by SDL: every colour shows and draws as before, each channel keeping
+// its 8 bits, and each pass then copies the picture's rows instead of converting each pixel. A
+// page's display is red first; a desktop's is usually ordered as bitmaps are, and nothing
+// changes there.
+static SDL_Surface* InDisplayOrder(SDL_Surface* picture)
+{
+    const SDL_Surface* const display = SDL_GetVideoSurface();
+    const SDL_PixelFormat* const format = picture->format;
+    if (display == nullptr || format->Amask != 0 || !HasByteChannels(format) ||
+        !HasByteChannels(display->format) ||
+        (format->Rmask == display->format->Rmask && format->Gmask == display->format->Gmask &&
+         format->Bmask == display->format->Bmask))
+    {
+        return picture;
+    }
+    SDL_Surface* const ordered = SDL_DisplayFormat(picture);
+    if (ordered == nullptr)
+    {
+        return picture;
+    }
+    SDL_FreeSurface(picture);
+    // A display with alpha gives the picture its alpha, all opaque, which SDL would then blend:
+    // it is copied instead.
+    SDL_SetAlpha(ordered, 0, SDL_ALPHA_OPAQUE);
+    return ordered;
+}
+
 // What the loader gave, if the screens can draw it safely; with opaque alpha dropped.
 static SDL_Surface* CheckedPicture(SDL_Surface* picture)
 {
@@ -284,7 +319,7 @@ static SDL_Surface* CheckedPicture(SDL_Surface* picture)
         SDL_FreeSurface(picture);
         return nullptr;
     }
-    return DropOpaqueAlpha(picture);
+    return InDisplayOrder(DropOpaqueAlpha(picture));
 }
 
 SDL_Surface* LoadPicture(const char* name)

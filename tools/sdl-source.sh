@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fetches Debian's libsdl1.2 source package, with Debian's patches applied, into a folder kept
-# for later builds and prints the path of its source tree. Both the Windows build (all of SDL)
-# and the web build (its bitmap loader) take SDL from here. The folder is NOUGHTS_SDL_SOURCE,
+# for later builds and prints the path of its source tree. The Windows build and the web build
+# (web/sdl/) take SDL 1.2 from here. The folder is NOUGHTS_SDL_SOURCE,
 # or build-sdl-source/ beside this script's tree; it is fetched again when it is incomplete or
 # this recipe changes. Builds running side by side share it under a lock.
 # Usage: tools/sdl-source.sh

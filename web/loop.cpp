@@ -1,7 +1,6 @@
 #include "web/loop.h"
 
 #include <emscripten.h>
-#include <emscripten/html5.h>
 
 EM_JS(void, TellPageGameEnded, (), {
     if (Module["onGameEnded"]) Module["onGameEnded"]();
@@ -10,6 +9,11 @@ EM_JS(void, TellPageGameEnded, (), {
 // Lets the page read what the frame just run holds (web/view.cpp).
 EM_JS(void, TellPageFrameRun, (), {
     if (Module["onFrameShown"]) Module["onFrameShown"]();
+});
+
+// The browser's next animation frame runs RunFrame.
+EM_JS(void, RequestFrame, (), {
+    requestAnimationFrame(function() { _RunFrame(); });
 });
 
 static CStateEngine* browserEngine = nullptr;
@@ -23,36 +27,27 @@ static int SDLCALL WakeOnInput(const SDL_Event*)
     if (asleep)
     {
         asleep = false;
-        emscripten_resume_main_loop();
+        RequestFrame();
     }
     return 1;
 }
 
-static EM_BOOL WakeOnGamepad(int, const EmscriptenGamepadEvent*, void*)
+extern "C" EMSCRIPTEN_KEEPALIVE void WakeForGamepad()
 {
     WakeOnInput(nullptr);
-    return EM_FALSE;
 }
+
+EM_JS(void, WakeOnGamepads, (), {
+    window.addEventListener("gamepadconnected", function() { _WakeForGamepad(); });
+});
 
 // A gamepad is only seen by polling, so the frames go on while the browser lists one.
-static bool GamepadListed()
-{
-    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS)
-    {
-        return false;
-    }
-    EmscriptenGamepadEvent pad;
-    for (int i = 0; i < emscripten_get_num_gamepads(); ++i)
-    {
-        if (emscripten_get_gamepad_status(i, &pad) == EMSCRIPTEN_RESULT_SUCCESS && pad.connected)
-        {
-            return true;
-        }
-    }
-    return false;
-}
+EM_JS(bool, GamepadListed, (), {
+    var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    return Array.prototype.some.call(pads, function(pad) { return pad && pad.connected; });
+});
 
-static void RunFrame()
+extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()
 {
     CStateEngine* const engine = browserEngine;
     ++framesRun;
@@ -67,16 +62,15 @@ static void RunFrame()
     } while (engine->running && SDL_PollEvent(nullptr) != 0);
     if (!engine->running)
     {
-        emscripten_cancel_main_loop();
         engine->Cleanup();
         TellPageGameEnded();
         return;
     }
     TellPageFrameRun();
-    if (!input && !GamepadListed())
+    asleep = !input && !GamepadListed();
+    if (!asleep)
     {
-        asleep = true;
-        emscripten_pause_main_loop();
+        RequestFrame();
     }
 }
 
@@ -89,9 +83,10 @@ void RunInBrowser(CStateEngine* engine)
 {
     browserEngine = engine;
     SDL_SetEventFilter(WakeOnInput);
-    emscripten_set_gamepadconnected_callback(nullptr, EM_FALSE, WakeOnGamepad);
-    // 0: the browser's animation frames set the pace.
-    emscripten_set_main_loop(RunFrame, 0, 1);
+    WakeOnGamepads();
+    RequestFrame();
+    // Returns to the browser without unwinding the entry function, whose engine runs on.
+    emscripten_exit_with_live_runtime();
 }
 
 // For the page's benchmark mode: runs count passes on the current screen.

@@ -24,7 +24,7 @@ emcmake cmake -S "$root/web/sdl" -B "$sdl" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DSDL_SOURCE="$sdl_source" -DCMAKE_INSTALL_PREFIX="$sdl/prefix" >"$out/configure-sdl.log"
 cmake --build "$sdl" --target install >"$out/build-sdl.log"
 build=$out/build
-emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF \
     -DNOUGHTS_WERROR=ON -DSDL_INCLUDE_DIR="$sdl/prefix/include/SDL" \
     -DSDL_LIBRARY="$sdl/prefix/lib/libSDL.a" >"$out/configure.log"
 cmake --build "$build"

@@ -1,8 +1,8 @@
 """Scores the web build's site with Lighthouse (tests/e2e/web/package.json) on Debian's Chromium,
 with Lighthouse's default settings, a phone's: prints the accessibility, best-practices and SEO
 scores and fails when any is below 95. With --performance (tools/bench.sh) it prints the
-performance score of three runs and their median instead, and fails on none: it depends on how
-busy the machine is.
+performance score of three runs and their median instead, and what a first visit downloads, and
+fails on none: the score depends on how busy the machine is.
 
 Run as: tools/web/lighthouse.py [--performance] <site>/index.html
 (tools/web/test.sh installs and builds first)
@@ -41,7 +41,10 @@ def scores(server, categories):
             result = json.load(f)
     if result.get("runtimeError"):
         sys.exit("tools/web/lighthouse.py: Lighthouse failed: %s" % result["runtimeError"])
-    return {name: round(result["categories"][name]["score"] * 100) for name in categories}
+    found = {name: round(result["categories"][name]["score"] * 100) for name in categories}
+    if "performance" in categories:
+        found["bytes"] = result["audits"]["total-byte-weight"]["numericValue"]
+    return found
 
 
 def main():
@@ -54,10 +57,12 @@ def main():
     site = os.path.dirname(os.path.abspath(arguments[0]))
     with harness.SiteServer(site) as server:
         if performance:
-            runs = [scores(server, ["performance"])["performance"]
-                    for _ in range(PERFORMANCE_RUNS)]
+            found = [scores(server, ["performance"]) for _ in range(PERFORMANCE_RUNS)]
+            runs = [each["performance"] for each in found]
             print("Lighthouse performance (a phone's settings): %s, median %d, load average %.1f"
                   % (", ".join(map(str, runs)), statistics.median(runs), os.getloadavg()[0]))
+            # What a first visit downloads from this plain server, which compresses nothing.
+            print("Lighthouse: a first visit downloads %.0f kB" % (found[0]["bytes"] / 1000))
             return
         result = scores(server, GATED)
     print("Lighthouse: " + ", ".join("%s %d" % item for item in result.items()))

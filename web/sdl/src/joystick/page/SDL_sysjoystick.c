@@ -5,9 +5,10 @@
    then on (a button already held is a press), one that goes away releases everything. */
 #include "SDL_config.h"
 
-#include <emscripten/html5.h>
+#include <emscripten.h>
 
 #include "SDL_error.h"
+#include "SDL_stdinc.h"
 #include "SDL_events.h"
 #include "SDL_joystick.h"
 #include "SDL_sysjoystick.h"
@@ -20,23 +21,21 @@
 /* Joystick 0 while the game has it open. */
 static SDL_Joystick *opened = NULL;
 
-/* The first gamepad the browser lists, or 0 without one (or without the Gamepad API). */
-static int PAGE_FirstGamepad(EmscriptenGamepadEvent *pad)
-{
-	int i, count;
-
-	if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
-		return 0;
+/* The state of the first gamepad the browser lists: each button's as 0 or 1, each axis's from
+   -32767 to 32767 (the first count of each). Returns 0 without one, or without the Gamepad API. */
+EM_JS(int, page_read_gamepad, (Uint8 *buttons, int nbuttons, Sint16 *axes, int naxes), {
+	var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+	var pad = Array.prototype.find.call(pads, function(each) { return each && each.connected; });
+	if (!pad) return 0;
+	for (var i = 0; i < nbuttons; ++i) {
+		HEAPU8[buttons + i] = i < pad.buttons.length && pad.buttons[i].pressed ? 1 : 0;
 	}
-	count = emscripten_get_num_gamepads();
-	for (i = 0; i < count; ++i) {
-		if (emscripten_get_gamepad_status(i, pad) == EMSCRIPTEN_RESULT_SUCCESS &&
-		    pad->connected) {
-			return 1;
-		}
+	for (var i = 0; i < naxes; ++i) {
+		var value = i < pad.axes.length ? Math.max(-1, Math.min(1, pad.axes[i])) : 0;
+		HEAP16[(axes >> 1) + i] = Math.round(value * 32767);
 	}
-	return 0;
-}
+	return 1;
+});
 
 int SDL_SYS_JoystickInit(void)
 {
@@ -61,24 +60,23 @@ int SDL_SYS_JoystickOpen(SDL_Joystick *joystick)
 
 void SDL_SYS_JoystickUpdate(SDL_Joystick *joystick)
 {
-	EmscriptenGamepadEvent pad;
-	const int present = PAGE_FirstGamepad(&pad);
+	Uint8 buttons[PAGE_BUTTONS];
+	Sint16 axes[PAGE_AXES];
 	int i;
 
+	if (!page_read_gamepad(buttons, PAGE_BUTTONS, axes, PAGE_AXES)) {
+		SDL_memset(buttons, 0, sizeof(buttons));
+		SDL_memset(axes, 0, sizeof(axes));
+	}
 	/* SDL 1.2 sends an event for every call: only changes are given to it. */
 	for (i = 0; i < PAGE_BUTTONS; ++i) {
-		const Uint8 state = present && i < pad.numButtons && pad.digitalButton[i] ?
-			SDL_PRESSED : SDL_RELEASED;
-		if (joystick->buttons[i] != state) {
-			SDL_PrivateJoystickButton(joystick, (Uint8)i, state);
+		if (joystick->buttons[i] != buttons[i]) {
+			SDL_PrivateJoystickButton(joystick, (Uint8)i, buttons[i]);
 		}
 	}
 	for (i = 0; i < PAGE_AXES; ++i) {
-		const double value = present && i < pad.numAxes ? pad.axis[i] : 0.0;
-		const double clamped = value < -1.0 ? -1.0 : value > 1.0 ? 1.0 : value;
-		const Sint16 position = (Sint16)(clamped * 32767.0);
-		if (joystick->axes[i] != position) {
-			SDL_PrivateJoystickAxis(joystick, (Uint8)i, position);
+		if (joystick->axes[i] != axes[i]) {
+			SDL_PrivateJoystickAxis(joystick, (Uint8)i, axes[i]);
 		}
 	}
 }

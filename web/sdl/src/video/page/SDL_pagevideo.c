@@ -1,7 +1,7 @@
-/* The page's video driver. The display is 32 bits a pixel with red in the third byte, as an X
-   display's usually is, so pictures and blits are converted exactly as on such a desktop; a
-   canvas takes red first and opaque alpha, so each shown frame is reordered once into the
-   buffer the canvas reads. The pointer is the browser's own, hidden or shown on the canvas. */
+/* The page's video driver. The display is 32 bits a pixel in the order a canvas's ImageData
+   takes, red first and alpha last, so a frame is shown from the display's own memory as it is;
+   its alpha is opaque wherever SDL maps a colour or blits onto it. The pointer is the
+   browser's own, hidden or shown on the canvas. */
 #include "SDL_config.h"
 
 #include <emscripten.h>
@@ -13,6 +13,11 @@
 #include "SDL_events_c.h"
 
 #include "SDL_pagevideo.h"
+
+#define PAGE_RMASK 0x000000FF
+#define PAGE_GMASK 0x0000FF00
+#define PAGE_BMASK 0x00FF0000
+#define PAGE_AMASK 0xFF000000
 
 /* A WMcursor only says that the browser draws the pointer. */
 struct WMcursor {
@@ -69,9 +74,10 @@ static int PAGE_VideoInit(_THIS, SDL_PixelFormat *vformat)
 	}
 	vformat->BitsPerPixel = 32;
 	vformat->BytesPerPixel = 4;
-	vformat->Rmask = 0x00FF0000;
-	vformat->Gmask = 0x0000FF00;
-	vformat->Bmask = 0x000000FF;
+	vformat->Rmask = PAGE_RMASK;
+	vformat->Gmask = PAGE_GMASK;
+	vformat->Bmask = PAGE_BMASK;
+	vformat->Amask = PAGE_AMASK;
 	PAGE_InitEvents(this);
 	return 0;
 }
@@ -86,10 +92,9 @@ static SDL_Rect **PAGE_ListModes(_THIS, SDL_PixelFormat *format, Uint32 flags)
 
 static void PAGE_FreeMode(_THIS, SDL_Surface *current)
 {
+	(void)this;
 	SDL_free(current->pixels);
 	current->pixels = NULL;
-	SDL_free(this->hidden->shown);
-	this->hidden->shown = NULL;
 }
 
 static SDL_Surface *PAGE_SetVideoMode(_THIS, SDL_Surface *current, int width, int height,
@@ -99,19 +104,18 @@ static SDL_Surface *PAGE_SetVideoMode(_THIS, SDL_Surface *current, int width, in
 	(void)flags;
 	PAGE_FreeMode(this, current);
 	current->pixels = SDL_calloc((size_t)width * height, 4);
-	this->hidden->shown = SDL_calloc((size_t)width * height, 4);
-	if (current->pixels == NULL || this->hidden->shown == NULL) {
+	if (current->pixels == NULL) {
 		PAGE_FreeMode(this, current);
 		SDL_OutOfMemory();
 		return NULL;
 	}
-	if (!SDL_ReallocFormat(current, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0)) {
+	if (!SDL_ReallocFormat(current, 32, PAGE_RMASK, PAGE_GMASK, PAGE_BMASK, PAGE_AMASK)) {
 		PAGE_FreeMode(this, current);
 		return NULL;
 	}
 	current->flags = SDL_SWSURFACE;
-	current->w = this->hidden->w = width;
-	current->h = this->hidden->h = height;
+	current->w = width;
+	current->h = height;
 	current->pitch = (Uint16)(width * 4);
 	page_size_canvas(width, height);
 	return current;
@@ -120,23 +124,13 @@ static SDL_Surface *PAGE_SetVideoMode(_THIS, SDL_Surface *current, int width, in
 EMSCRIPTEN_KEEPALIVE void PAGE_Present(void)
 {
 	SDL_VideoDevice *this = current_video;
-	const Uint32 *from;
-	Uint32 *to;
-	int i, count;
 
-	if (this == NULL || this->hidden == NULL || this->hidden->shown == NULL ||
-	    !this->hidden->present_queued) {
+	if (this == NULL || this->hidden == NULL || !this->hidden->present_queued ||
+	    this->screen == NULL || this->screen->pixels == NULL) {
 		return;
 	}
 	this->hidden->present_queued = 0;
-	from = (const Uint32 *)this->screen->pixels;
-	to = this->hidden->shown;
-	count = this->hidden->w * this->hidden->h;
-	for (i = 0; i < count; ++i) {
-		const Uint32 pixel = from[i];
-		to[i] = 0xFF000000 | (pixel & 0x0000FF00) | (pixel >> 16 & 0xFF) | (pixel & 0xFF) << 16;
-	}
-	page_put_image(to, this->hidden->w, this->hidden->h);
+	page_put_image(this->screen->pixels, this->screen->w, this->screen->h);
 }
 
 static void PAGE_UpdateRects(_THIS, int numrects, SDL_Rect *rects)

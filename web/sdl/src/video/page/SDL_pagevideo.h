@@ -9,9 +9,7 @@
 #define _THIS SDL_VideoDevice *this
 
 struct SDL_PrivateVideoData {
-	/* What the canvas is shown from: the display's pixels as the canvas orders them. */
-	Uint32 *shown;
-	int w, h;
+	/* Whether the display is to be shown once the current task's code has run. */
 	int present_queued;
 };
 
