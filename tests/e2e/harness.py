@@ -920,9 +920,10 @@ class GameTestCase(unittest.TestCase):
         return game
 
     def start_page(self, args, pictures, env, viewport=WEB_VIEWPORT, touch_scale=None,
-                   early=None):
+                   early=None, window=True):
         """The web build's start_game: the site's pictures can be left out or others put in
-        their place, and what else a page cannot be given is skipped."""
+        their place, and what else a page cannot be given is skipped; with window, waits for
+        the game's first frame."""
         if env:
             self.skipTest("a page has no environment to give the game")
         shipped = shipped_pictures(ASSETS)
@@ -932,7 +933,8 @@ class GameTestCase(unittest.TestCase):
         game = WebGame(self.server, self.browser, args, viewport, leave_out, files, touch_scale,
                        early)
         game.start()
-        game.find_window()
+        if window:
+            game.find_window()
         return game
 
     def skip_in_browser(self, reason):

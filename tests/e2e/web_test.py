@@ -141,6 +141,24 @@ class WebPageTest(harness.GameTestCase):
         if self.browser.kind == "chromium":
             self.assertEqual(game.browser.call("installability")["errors"], [])
 
+    def test_browser_lacking_what_the_game_uses(self):
+        """Without the Gamepad API, or with storage for the offline copy blocked, the game
+        plays; without ImageData the page says plainly what it lacks, never a blank canvas."""
+        lacking = """
+            delete Navigator.prototype.getGamepads;
+            if (navigator.serviceWorker) {
+                navigator.serviceWorker.register = () => Promise.reject(new Error('blocked'));
+            }"""
+        game = self.start_page((), harness.shipped_pictures(harness.ASSETS), None, early=lacking)
+        self.enter_field(game)
+        game = self.start_page((), harness.shipped_pictures(harness.ASSETS), None,
+                               early="delete window.ImageData;", window=False)
+        said = "document.getElementById('ended').hidden ? '' : " \
+               "document.getElementById('ended').innerText"
+        wait_until(lambda: "it has no ImageData" in game.evaluate(said),
+                   harness.DEFAULT_TIMEOUT, "the page to say what the browser lacks")
+        self.assertIn("The game cannot run here", game.evaluate(said))
+
     def test_missing_cell_picture_stands_in_black(self):
         """As on a desktop."""
         game = self.open(leave_out=["NULL.bmp"])
@@ -263,6 +281,12 @@ class WebPageTest(harness.GameTestCase):
 
         hears("Title screen: press Space to go on, or Escape to end the game.",
               screen="title")
+        # Tab is the browser's: it takes the keyboard off the canvas, and the title stays.
+        game.key("Tab")
+        wait_until(lambda: game.evaluate("document.activeElement.tagName") == "A",
+                   harness.DEFAULT_TIMEOUT, "Tab to reach the next control")
+        game.evaluate("canvas.focus() || true")
+        self.assertIsNone(game.capture().first_difference(self.pictures["intro.bmp"]))
         game.key("space")
         game.wait_for_image(self.pictures["menu.bmp"], name="menu")
         hears("Menu: press Space to play, or Escape to go back.", screen="menu")

@@ -6,8 +6,8 @@
 # umask, domain and host name, and address space layout. Left out: time (libfaketime 0.9.10 breaks
 # utime(), which the builds' tools call) and user_group (it needs other users and sudo set up).
 # Every file must come out identical (diffoscope shows why not), the tarball must hold one
-# folder, the packages must carry the commit's date, and every .deb of the varied build (umask
-# 002) must pass lintian.
+# folder, the packages must carry the commit's date, every download the licences of what is
+# built into it, and every .deb of the varied build (umask 002) must pass lintian.
 # Usage: tools/release/test.sh. NOUGHTS_WINDOWS_SDL, when set, names an SDL for Windows both
 # builds reuse (the test command's own): then only a release's own files are compared, not
 # SDL's build.
@@ -67,6 +67,28 @@ zcat "$tmp/root/usr/share/doc/noughts/changelog.gz" |
 grep -qF "date=\"$(date -u -d "@$epoch" +%F)\"" \
     "$tmp/root/usr/share/metainfo/org.example.noughts.metainfo.xml" ||
     fail "the AppStream release is not dated from the commit"
+# Every download carries the licence of everything built into it: the game's everywhere, and
+# SDL 1.2's (LGPL 2.1, and where its source is) where SDL is built in, the Windows and web zips.
+mit='Permission is hereby granted, free of charge'
+lgpl='GNU LESSER GENERAL PUBLIC LICENSE'
+tar -xzf "$out/noughts-$version.tar.gz" -C "$tmp" "noughts-$version/LICENSE" \
+    "noughts-$version/web/sdl/CMakeLists.txt" || fail "the tarball lacks its licence or web/sdl/"
+grep -qF "$mit" "$tmp/noughts-$version/LICENSE" || fail "the tarball's LICENSE is not the game's"
+for each in "$out"/*.deb; do
+    dpkg-deb --fsys-tarfile "$each" | tar -xO ./usr/share/doc/noughts/copyright | grep -qF "$mit" ||
+        fail "$(basename "$each") carries no licence of the game"
+done
+for zip in win64 web; do
+    for name in LICENSE.txt SDL-LICENSE.txt; do
+        unzip -p "$out/noughts-$version-$zip.zip" "noughts-$version-$zip/$name" >"$tmp/$name" ||
+            fail "noughts-$version-$zip.zip has no $name"
+    done
+    grep -qF "$mit" "$tmp/LICENSE.txt" || fail "the $zip zip's LICENSE.txt is not the game's"
+    grep -qF "$lgpl" "$tmp/SDL-LICENSE.txt" && grep -qF "apt-get source libsdl1.2" \
+        "$tmp/SDL-LICENSE.txt" || fail "the $zip zip lacks SDL's licence or where its source is"
+done
+unzip -p "$out/noughts-$version-web.zip" "noughts-$version-web/index.html" |
+    grep -qF 'href="SDL-LICENSE.txt"' || fail "the page does not link to SDL's licence"
 if ! lintian_out=$(lintian --fail-on error,warning "$out"/*.deb 2>&1); then
     printf '%s\n' "$lintian_out" >&2
     fail "lintian finds fault with a .deb of the varied build (umask 002)"
