@@ -3,18 +3,18 @@
 #include <emscripten.h>
 
 EM_JS(void, TellPageGameEnded, (), {
-    if (Module["onGameEnded"]) Module["onGameEnded"]();
+    if (Module["onGameEnded"])
+        Module["onGameEnded"]();
 });
 
 // Lets the page read what the frame just run holds (web/view.cpp).
 EM_JS(void, TellPageFrameRun, (), {
-    if (Module["onFrameShown"]) Module["onFrameShown"]();
+    if (Module["onFrameShown"])
+        Module["onFrameShown"]();
 });
 
 // The browser's next animation frame runs RunFrame.
-EM_JS(void, RequestFrame, (), {
-    requestAnimationFrame(function() { _RunFrame(); });
-});
+EM_JS(void, RequestFrame, (), { requestAnimationFrame(function() { _RunFrame(); }); });
 
 static CStateEngine* browserEngine = nullptr;
 // Animation frames the loop has run, for the page's input measurements.
@@ -38,13 +38,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WakeForGamepad()
 }
 
 EM_JS(void, WakeOnGamepads, (), {
-    window.addEventListener("gamepadconnected", function() { _WakeForGamepad(); });
+    window.addEventListener(
+        "gamepadconnected", function() { _WakeForGamepad(); });
 });
 
 // A gamepad is only seen by polling, so the frames go on while the browser lists one.
 EM_JS(bool, GamepadListed, (), {
     var pads = navigator.getGamepads ? navigator.getGamepads() : [];
-    return Array.prototype.some.call(pads, function(pad) { return pad && pad.connected; });
+    return Array.prototype.some.call(
+        pads, function(pad) { return pad && pad.connected; });
 });
 
 extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()

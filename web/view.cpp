@@ -1,12 +1,12 @@
 // What the page reads of the game to offer the board to players who cannot see the canvas or
 // use a pointer: the screen on top, what each cell holds, whose move it is and the outcome, as
 // the game itself keeps them, so the page never works any of them out again.
-#include "web/loop.h"
 #include "game/board.h"
 #include "game/play_state.h"
 #include "screens/intro_state.h"
 #include "screens/item_state.h"
 #include "screens/menu_state.h"
+#include "web/loop.h"
 
 #include <emscripten.h>
 

@@ -8,97 +8,106 @@
 #include <emscripten.h>
 
 #include "SDL_error.h"
-#include "SDL_stdinc.h"
 #include "SDL_events.h"
 #include "SDL_joystick.h"
-#include "SDL_sysjoystick.h"
 #include "SDL_joystick_c.h"
+#include "SDL_stdinc.h"
+#include "SDL_sysjoystick.h"
 
 /* The standard mapping's 17 and room for more; axes: two sticks. */
 #define PAGE_BUTTONS 32
 #define PAGE_AXES 4
 
 /* Joystick 0 while the game has it open. */
-static SDL_Joystick *opened = NULL;
+static SDL_Joystick* opened = NULL;
 
 /* The state of the first gamepad the browser lists: each button's as 0 or 1, each axis's from
    -32767 to 32767 (the first count of each). Returns 0 without one, or without the Gamepad API. */
-EM_JS(int, page_read_gamepad, (Uint8 *buttons, int nbuttons, Sint16 *axes, int naxes), {
-	var pads = navigator.getGamepads ? navigator.getGamepads() : [];
-	var pad = Array.prototype.find.call(pads, function(each) { return each && each.connected; });
-	if (!pad) return 0;
-	for (var i = 0; i < nbuttons; ++i) {
-		HEAPU8[buttons + i] = i < pad.buttons.length && pad.buttons[i].pressed ? 1 : 0;
-	}
-	for (var i = 0; i < naxes; ++i) {
-		var value = i < pad.axes.length ? Math.max(-1, Math.min(1, pad.axes[i])) : 0;
-		HEAP16[(axes >> 1) + i] = Math.round(value * 32767);
-	}
-	return 1;
+EM_JS(int, page_read_gamepad, (Uint8 * buttons, int nbuttons, Sint16* axes, int naxes), {
+    var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    var pad = Array.prototype.find.call(
+        pads, function(each) { return each && each.connected; });
+    if (!pad)
+        return 0;
+    for (var i = 0; i < nbuttons; ++i)
+    {
+        HEAPU8[buttons + i] = i < pad.buttons.length && pad.buttons[i].pressed ? 1 : 0;
+    }
+    for (var i = 0; i < naxes; ++i)
+    {
+        var value = i < pad.axes.length ? Math.max(-1, Math.min(1, pad.axes[i])) : 0;
+        HEAP16[(axes >> 1) + i] = Math.round(value * 32767);
+    }
+    return 1;
 });
 
 int SDL_SYS_JoystickInit(void)
 {
-	return 1;
+    return 1;
 }
 
-const char *SDL_SYS_JoystickName(int index)
+const char* SDL_SYS_JoystickName(int index)
 {
-	(void)index;
-	return "Gamepad";
+    (void)index;
+    return "Gamepad";
 }
 
-int SDL_SYS_JoystickOpen(SDL_Joystick *joystick)
+int SDL_SYS_JoystickOpen(SDL_Joystick* joystick)
 {
-	joystick->nbuttons = PAGE_BUTTONS;
-	joystick->naxes = PAGE_AXES;
-	joystick->nhats = 0;
-	joystick->nballs = 0;
-	opened = joystick;
-	return 0;
+    joystick->nbuttons = PAGE_BUTTONS;
+    joystick->naxes = PAGE_AXES;
+    joystick->nhats = 0;
+    joystick->nballs = 0;
+    opened = joystick;
+    return 0;
 }
 
-void SDL_SYS_JoystickUpdate(SDL_Joystick *joystick)
+void SDL_SYS_JoystickUpdate(SDL_Joystick* joystick)
 {
-	Uint8 buttons[PAGE_BUTTONS];
-	Sint16 axes[PAGE_AXES];
-	int i;
+    Uint8 buttons[PAGE_BUTTONS];
+    Sint16 axes[PAGE_AXES];
+    int i;
 
-	if (!page_read_gamepad(buttons, PAGE_BUTTONS, axes, PAGE_AXES)) {
-		SDL_memset(buttons, 0, sizeof(buttons));
-		SDL_memset(axes, 0, sizeof(axes));
-	}
-	/* SDL 1.2 sends an event for every call: only changes are given to it. */
-	for (i = 0; i < PAGE_BUTTONS; ++i) {
-		if (joystick->buttons[i] != buttons[i]) {
-			SDL_PrivateJoystickButton(joystick, (Uint8)i, buttons[i]);
-		}
-	}
-	for (i = 0; i < PAGE_AXES; ++i) {
-		if (joystick->axes[i] != axes[i]) {
-			SDL_PrivateJoystickAxis(joystick, (Uint8)i, axes[i]);
-		}
-	}
+    if (!page_read_gamepad(buttons, PAGE_BUTTONS, axes, PAGE_AXES))
+    {
+        SDL_memset(buttons, 0, sizeof(buttons));
+        SDL_memset(axes, 0, sizeof(axes));
+    }
+    /* SDL 1.2 sends an event for every call: only changes are given to it. */
+    for (i = 0; i < PAGE_BUTTONS; ++i)
+    {
+        if (joystick->buttons[i] != buttons[i])
+        {
+            SDL_PrivateJoystickButton(joystick, (Uint8)i, buttons[i]);
+        }
+    }
+    for (i = 0; i < PAGE_AXES; ++i)
+    {
+        if (joystick->axes[i] != axes[i])
+        {
+            SDL_PrivateJoystickAxis(joystick, (Uint8)i, axes[i]);
+        }
+    }
 }
 
-void SDL_SYS_JoystickClose(SDL_Joystick *joystick)
+void SDL_SYS_JoystickClose(SDL_Joystick* joystick)
 {
-	if (joystick == opened) {
-		opened = NULL;
-	}
+    if (joystick == opened)
+    {
+        opened = NULL;
+    }
 }
 
-void SDL_SYS_JoystickQuit(void)
-{
-}
+void SDL_SYS_JoystickQuit(void) {}
 
 /* A press of button on joystick 0 that the page saw before the game ran (the one that showed
    it the gamepad, say), given as a press and a release. */
 EMSCRIPTEN_KEEPALIVE void PAGE_SendJoystickPress(int button)
 {
-	if (opened == NULL || button < 0 || button >= opened->nbuttons) {
-		return;
-	}
-	SDL_PrivateJoystickButton(opened, (Uint8)button, SDL_PRESSED);
-	SDL_PrivateJoystickButton(opened, (Uint8)button, SDL_RELEASED);
+    if (opened == NULL || button < 0 || button >= opened->nbuttons)
+    {
+        return;
+    }
+    SDL_PrivateJoystickButton(opened, (Uint8)button, SDL_PRESSED);
+    SDL_PrivateJoystickButton(opened, (Uint8)button, SDL_RELEASED);
 }

@@ -6,45 +6,42 @@
 #include <emscripten.h>
 
 #include "SDL_error.h"
-#include "SDL_timer.h"
 #include "SDL_systimer.h"
+#include "SDL_timer.h"
 #include "SDL_timer_c.h"
 
 static double start;
 
 void SDL_StartTicks(void)
 {
-	start = emscripten_get_now();
+    start = emscripten_get_now();
 }
 
 Uint32 SDL_GetTicks(void)
 {
-	return (Uint32)(emscripten_get_now() - start);
+    return (Uint32)(emscripten_get_now() - start);
 }
 
 void SDL_Delay(Uint32 ms)
 {
-	const double until = emscripten_get_now() + ms;
+    const double until = emscripten_get_now() + ms;
 
-	while (emscripten_get_now() < until) {
-	}
+    while (emscripten_get_now() < until)
+    {
+    }
 }
 
 int SDL_SYS_TimerInit(void)
 {
-	return 0;
+    return 0;
 }
 
-void SDL_SYS_TimerQuit(void)
-{
-}
+void SDL_SYS_TimerQuit(void) {}
 
 int SDL_SYS_StartTimer(void)
 {
-	SDL_SetError("Timers are not implemented in a page");
-	return -1;
+    SDL_SetError("Timers are not implemented in a page");
+    return -1;
 }
 
-void SDL_SYS_StopTimer(void)
-{
-}
+void SDL_SYS_StopTimer(void) {}

@@ -6,11 +6,11 @@
 
 #include <emscripten.h>
 
-#include "SDL_video.h"
-#include "SDL_mouse.h"
-#include "SDL_sysvideo.h"
-#include "SDL_pixels_c.h"
 #include "SDL_events_c.h"
+#include "SDL_mouse.h"
+#include "SDL_pixels_c.h"
+#include "SDL_sysvideo.h"
+#include "SDL_video.h"
 
 #include "SDL_pagevideo.h"
 
@@ -20,236 +20,245 @@
 #define PAGE_AMASK 0xFF000000
 
 /* A WMcursor only says that the browser draws the pointer. */
-struct WMcursor {
-	int unused;
+struct WMcursor
+{
+    int unused;
 };
 
 EM_JS(int, page_lacks, (void), {
-	var canvas = Module["canvas"];
-	if (!canvas || !canvas.getContext || !canvas.getContext("2d")) return 1;
-	return typeof ImageData === "function" ? 0 : 2;
+    var canvas = Module["canvas"];
+    if (!canvas || !canvas.getContext || !canvas.getContext("2d"))
+        return 1;
+    return typeof ImageData == = "function" ? 0 : 2;
 });
 
 EM_JS(void, page_size_canvas, (int w, int h), {
-	var canvas = Module["canvas"];
-	if (canvas.width !== w) canvas.width = w;
-	if (canvas.height !== h) canvas.height = h;
+    var canvas = Module["canvas"];
+    if (canvas.width != = w)
+        canvas.width = w;
+    if (canvas.height != = h)
+        canvas.height = h;
 });
 
 /* In a microtask, so however often the game updates the display in one task (every event of a
    burst runs a pass in the same animation frame), the canvas takes one image per task. */
-EM_JS(void, page_queue_present, (void), {
-	Promise.resolve().then(function() { _PAGE_Present(); });
-});
+EM_JS(void, page_queue_present, (void),
+      { Promise.resolve().then(function() { _PAGE_Present(); }); });
 
 /* An ImageData over the module's memory is made once, and again only if that memory moved. */
-EM_JS(void, page_put_image, (const void *pixels, int w, int h), {
-	var image = Module["pageImage"];
-	if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== pixels ||
-	    image.width !== w || image.height !== h) {
-		image = Module["pageImage"] = new ImageData(
-			new Uint8ClampedArray(HEAPU8.buffer, pixels, w * h * 4), w, h);
-	}
-	Module["canvas"].getContext("2d").putImageData(image, 0, 0);
+EM_JS(void, page_put_image, (const void* pixels, int w, int h), {
+    var image = Module["pageImage"];
+    if (!image || image.data.buffer != = HEAPU8.buffer || image.data.byteOffset !=
+        = pixels || image.width != = w || image.height != = h)
+    {
+        image = Module["pageImage"] =
+            new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, w * h * 4), w, h);
+    }
+    Module["canvas"].getContext("2d").putImageData(image, 0, 0);
 });
 
-EM_JS(void, page_show_pointer, (int shown), {
-	Module["canvas"].style.cursor = shown ? "" : "none";
-});
+EM_JS(void, page_show_pointer, (int shown),
+      { Module["canvas"].style.cursor = shown ? "" : "none"; });
 
 static int PAGE_Available(void)
 {
-	return 1;
+    return 1;
 }
 
-static int PAGE_VideoInit(_THIS, SDL_PixelFormat *vformat)
+static int PAGE_VideoInit(_THIS, SDL_PixelFormat* vformat)
 {
-	switch (page_lacks()) {
-	case 1:
-		SDL_SetError("This page has no canvas that draws in 2D");
-		return -1;
-	case 2:
-		SDL_SetError("This browser cannot show pixels (it has no ImageData)");
-		return -1;
-	}
-	vformat->BitsPerPixel = 32;
-	vformat->BytesPerPixel = 4;
-	vformat->Rmask = PAGE_RMASK;
-	vformat->Gmask = PAGE_GMASK;
-	vformat->Bmask = PAGE_BMASK;
-	vformat->Amask = PAGE_AMASK;
-	PAGE_InitEvents(this);
-	return 0;
+    switch (page_lacks())
+    {
+    case 1:
+        SDL_SetError("This page has no canvas that draws in 2D");
+        return -1;
+    case 2:
+        SDL_SetError("This browser cannot show pixels (it has no ImageData)");
+        return -1;
+    }
+    vformat->BitsPerPixel = 32;
+    vformat->BytesPerPixel = 4;
+    vformat->Rmask = PAGE_RMASK;
+    vformat->Gmask = PAGE_GMASK;
+    vformat->Bmask = PAGE_BMASK;
+    vformat->Amask = PAGE_AMASK;
+    PAGE_InitEvents(this);
+    return 0;
 }
 
-static SDL_Rect **PAGE_ListModes(_THIS, SDL_PixelFormat *format, Uint32 flags)
+static SDL_Rect** PAGE_ListModes(_THIS, SDL_PixelFormat* format, Uint32 flags)
 {
-	/* Any size: the canvas takes it. Other depths are SDL's to convert (a shadow surface). */
-	(void)this;
-	(void)flags;
-	return format->BitsPerPixel == 32 ? (SDL_Rect **)-1 : NULL;
+    /* Any size: the canvas takes it. Other depths are SDL's to convert (a shadow surface). */
+    (void)this;
+    (void)flags;
+    return format->BitsPerPixel == 32 ? (SDL_Rect**)-1 : NULL;
 }
 
-static void PAGE_FreeMode(_THIS, SDL_Surface *current)
+static void PAGE_FreeMode(_THIS, SDL_Surface* current)
 {
-	(void)this;
-	SDL_free(current->pixels);
-	current->pixels = NULL;
+    (void)this;
+    SDL_free(current->pixels);
+    current->pixels = NULL;
 }
 
-static SDL_Surface *PAGE_SetVideoMode(_THIS, SDL_Surface *current, int width, int height,
-				      int bpp, Uint32 flags)
+static SDL_Surface* PAGE_SetVideoMode(_THIS, SDL_Surface* current, int width, int height, int bpp,
+                                      Uint32 flags)
 {
-	(void)bpp;
-	(void)flags;
-	PAGE_FreeMode(this, current);
-	current->pixels = SDL_calloc((size_t)width * height, 4);
-	if (current->pixels == NULL) {
-		PAGE_FreeMode(this, current);
-		SDL_OutOfMemory();
-		return NULL;
-	}
-	if (!SDL_ReallocFormat(current, 32, PAGE_RMASK, PAGE_GMASK, PAGE_BMASK, PAGE_AMASK)) {
-		PAGE_FreeMode(this, current);
-		return NULL;
-	}
-	current->flags = SDL_SWSURFACE;
-	current->w = width;
-	current->h = height;
-	current->pitch = (Uint16)(width * 4);
-	page_size_canvas(width, height);
-	return current;
+    (void)bpp;
+    (void)flags;
+    PAGE_FreeMode(this, current);
+    current->pixels = SDL_calloc((size_t)width * height, 4);
+    if (current->pixels == NULL)
+    {
+        PAGE_FreeMode(this, current);
+        SDL_OutOfMemory();
+        return NULL;
+    }
+    if (!SDL_ReallocFormat(current, 32, PAGE_RMASK, PAGE_GMASK, PAGE_BMASK, PAGE_AMASK))
+    {
+        PAGE_FreeMode(this, current);
+        return NULL;
+    }
+    current->flags = SDL_SWSURFACE;
+    current->w = width;
+    current->h = height;
+    current->pitch = (Uint16)(width * 4);
+    page_size_canvas(width, height);
+    return current;
 }
 
 EMSCRIPTEN_KEEPALIVE void PAGE_Present(void)
 {
-	SDL_VideoDevice *this = current_video;
+    SDL_VideoDevice* this = current_video;
 
-	if (this == NULL || this->hidden == NULL || !this->hidden->present_queued ||
-	    this->screen == NULL || this->screen->pixels == NULL) {
-		return;
-	}
-	this->hidden->present_queued = 0;
-	page_put_image(this->screen->pixels, this->screen->w, this->screen->h);
+    if (this == NULL || this->hidden == NULL || !this->hidden->present_queued ||
+        this->screen == NULL || this->screen->pixels == NULL)
+    {
+        return;
+    }
+    this->hidden->present_queued = 0;
+    page_put_image(this->screen->pixels, this->screen->w, this->screen->h);
 }
 
-static void PAGE_UpdateRects(_THIS, int numrects, SDL_Rect *rects)
+static void PAGE_UpdateRects(_THIS, int numrects, SDL_Rect* rects)
 {
-	(void)rects;
-	if (numrects > 0 && !this->hidden->present_queued) {
-		this->hidden->present_queued = 1;
-		page_queue_present();
-	}
+    (void)rects;
+    if (numrects > 0 && !this->hidden->present_queued)
+    {
+        this->hidden->present_queued = 1;
+        page_queue_present();
+    }
 }
 
-static int PAGE_SetColors(_THIS, int firstcolor, int ncolors, SDL_Color *colors)
+static int PAGE_SetColors(_THIS, int firstcolor, int ncolors, SDL_Color* colors)
 {
-	(void)this;
-	(void)firstcolor;
-	(void)ncolors;
-	(void)colors;
-	return 1;
+    (void)this;
+    (void)firstcolor;
+    (void)ncolors;
+    (void)colors;
+    return 1;
 }
 
-static int PAGE_AllocHWSurface(_THIS, SDL_Surface *surface)
+static int PAGE_AllocHWSurface(_THIS, SDL_Surface* surface)
 {
-	(void)this;
-	(void)surface;
-	return -1;
+    (void)this;
+    (void)surface;
+    return -1;
 }
 
-static void PAGE_FreeHWSurface(_THIS, SDL_Surface *surface)
+static void PAGE_FreeHWSurface(_THIS, SDL_Surface* surface)
 {
-	(void)this;
-	(void)surface;
+    (void)this;
+    (void)surface;
 }
 
-static int PAGE_LockHWSurface(_THIS, SDL_Surface *surface)
+static int PAGE_LockHWSurface(_THIS, SDL_Surface* surface)
 {
-	(void)this;
-	(void)surface;
-	return 0;
+    (void)this;
+    (void)surface;
+    return 0;
 }
 
-static void PAGE_UnlockHWSurface(_THIS, SDL_Surface *surface)
+static void PAGE_UnlockHWSurface(_THIS, SDL_Surface* surface)
 {
-	(void)this;
-	(void)surface;
+    (void)this;
+    (void)surface;
 }
 
-static WMcursor *PAGE_CreateWMCursor(_THIS, Uint8 *data, Uint8 *mask, int w, int h, int hot_x,
-				     int hot_y)
+static WMcursor* PAGE_CreateWMCursor(_THIS, Uint8* data, Uint8* mask, int w, int h, int hot_x,
+                                     int hot_y)
 {
-	(void)this;
-	(void)data;
-	(void)mask;
-	(void)w;
-	(void)h;
-	(void)hot_x;
-	(void)hot_y;
-	return (WMcursor *)SDL_calloc(1, sizeof(WMcursor));
+    (void)this;
+    (void)data;
+    (void)mask;
+    (void)w;
+    (void)h;
+    (void)hot_x;
+    (void)hot_y;
+    return (WMcursor*)SDL_calloc(1, sizeof(WMcursor));
 }
 
-static void PAGE_FreeWMCursor(_THIS, WMcursor *cursor)
+static void PAGE_FreeWMCursor(_THIS, WMcursor* cursor)
 {
-	(void)this;
-	SDL_free(cursor);
+    (void)this;
+    SDL_free(cursor);
 }
 
-static int PAGE_ShowWMCursor(_THIS, WMcursor *cursor)
+static int PAGE_ShowWMCursor(_THIS, WMcursor* cursor)
 {
-	(void)this;
-	page_show_pointer(cursor != NULL);
-	return 1;
+    (void)this;
+    page_show_pointer(cursor != NULL);
+    return 1;
 }
 
 static void PAGE_VideoQuit(_THIS)
 {
-	PAGE_QuitEvents(this);
-	if (this->screen != NULL) {
-		PAGE_FreeMode(this, this->screen);
-	}
+    PAGE_QuitEvents(this);
+    if (this->screen != NULL)
+    {
+        PAGE_FreeMode(this, this->screen);
+    }
 }
 
-static void PAGE_DeleteDevice(SDL_VideoDevice *device)
+static void PAGE_DeleteDevice(SDL_VideoDevice* device)
 {
-	SDL_free(device->hidden);
-	SDL_free(device);
+    SDL_free(device->hidden);
+    SDL_free(device);
 }
 
-static SDL_VideoDevice *PAGE_CreateDevice(int devindex)
+static SDL_VideoDevice* PAGE_CreateDevice(int devindex)
 {
-	SDL_VideoDevice *device = (SDL_VideoDevice *)SDL_calloc(1, sizeof(SDL_VideoDevice));
+    SDL_VideoDevice* device = (SDL_VideoDevice*)SDL_calloc(1, sizeof(SDL_VideoDevice));
 
-	(void)devindex;
-	if (device != NULL) {
-		device->hidden = (struct SDL_PrivateVideoData *)SDL_calloc(
-			1, sizeof(struct SDL_PrivateVideoData));
-	}
-	if (device == NULL || device->hidden == NULL) {
-		SDL_OutOfMemory();
-		SDL_free(device);
-		return NULL;
-	}
-	device->VideoInit = PAGE_VideoInit;
-	device->ListModes = PAGE_ListModes;
-	device->SetVideoMode = PAGE_SetVideoMode;
-	device->SetColors = PAGE_SetColors;
-	device->UpdateRects = PAGE_UpdateRects;
-	device->VideoQuit = PAGE_VideoQuit;
-	device->AllocHWSurface = PAGE_AllocHWSurface;
-	device->LockHWSurface = PAGE_LockHWSurface;
-	device->UnlockHWSurface = PAGE_UnlockHWSurface;
-	device->FreeHWSurface = PAGE_FreeHWSurface;
-	device->CreateWMCursor = PAGE_CreateWMCursor;
-	device->FreeWMCursor = PAGE_FreeWMCursor;
-	device->ShowWMCursor = PAGE_ShowWMCursor;
-	device->InitOSKeymap = PAGE_InitOSKeymap;
-	device->PumpEvents = PAGE_PumpEvents;
-	device->free = PAGE_DeleteDevice;
-	return device;
+    (void)devindex;
+    if (device != NULL)
+    {
+        device->hidden =
+            (struct SDL_PrivateVideoData*)SDL_calloc(1, sizeof(struct SDL_PrivateVideoData));
+    }
+    if (device == NULL || device->hidden == NULL)
+    {
+        SDL_OutOfMemory();
+        SDL_free(device);
+        return NULL;
+    }
+    device->VideoInit = PAGE_VideoInit;
+    device->ListModes = PAGE_ListModes;
+    device->SetVideoMode = PAGE_SetVideoMode;
+    device->SetColors = PAGE_SetColors;
+    device->UpdateRects = PAGE_UpdateRects;
+    device->VideoQuit = PAGE_VideoQuit;
+    device->AllocHWSurface = PAGE_AllocHWSurface;
+    device->LockHWSurface = PAGE_LockHWSurface;
+    device->UnlockHWSurface = PAGE_UnlockHWSurface;
+    device->FreeHWSurface = PAGE_FreeHWSurface;
+    device->CreateWMCursor = PAGE_CreateWMCursor;
+    device->FreeWMCursor = PAGE_FreeWMCursor;
+    device->ShowWMCursor = PAGE_ShowWMCursor;
+    device->InitOSKeymap = PAGE_InitOSKeymap;
+    device->PumpEvents = PAGE_PumpEvents;
+    device->free = PAGE_DeleteDevice;
+    return device;
 }
 
-VideoBootStrap PAGE_bootstrap = {
-	"page", "Browser page canvas", PAGE_Available, PAGE_CreateDevice
-};
+VideoBootStrap PAGE_bootstrap = {"page", "Browser page canvas", PAGE_Available, PAGE_CreateDevice};

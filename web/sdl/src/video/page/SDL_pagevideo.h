@@ -6,11 +6,12 @@
 #include "SDL_sysvideo.h"
 
 #undef _THIS
-#define _THIS SDL_VideoDevice *this
+#define _THIS SDL_VideoDevice* this
 
-struct SDL_PrivateVideoData {
-	/* Whether the display is to be shown once the current task's code has run. */
-	int present_queued;
+struct SDL_PrivateVideoData
+{
+    /* Whether the display is to be shown once the current task's code has run. */
+    int present_queued;
 };
 
 /* Registers and removes the page's listeners (SDL_pageevents.c). */
