@@ -869,7 +869,7 @@ class PageBuild:
         self.site = os.path.join(folder, "site")
         self.ready = False
         self.copied = {}  # script -> the site's files that are copies of it
-        self.compiled = set()  # the sources the web build's objects are made from
+        self.compiled = set()  # the files the page's own code includes
         self.unchanged = None  # the site's digest unchanged
         self.tests = []  # every page test, in the file's order
         self.baseline = {}  # test -> seconds unchanged
@@ -931,20 +931,28 @@ class PageBuild:
         return digest.hexdigest()
 
     def dependencies(self):
-        """The copy's files the web build's objects depend on, from Ninja's record."""
+        """The copy's files that the objects of the page's own code depend on, from Ninja's
+        record, whose first file of each object is its source."""
         found = set()
         for folder, subfolders, names in os.walk(self.folder):
             subfolders[:] = [d for d in subfolders if d != "site"]
             if "build.ninja" not in names:
                 continue
             listing = subprocess.run(["ninja", "-C", folder, "-t", "deps"], capture_output=True)
-            for line in listing.stdout.decode(errors="replace").splitlines():
+            files = []
+            for line in listing.stdout.decode(errors="replace").splitlines() + [""]:
                 if line.startswith("    "):
                     path = os.path.normpath(os.path.join(folder, line.strip()))
-                    found.add(os.path.relpath(path, self.copy).replace(os.sep, "/"))
+                    files.append(os.path.relpath(path, self.copy).replace(os.sep, "/"))
+                    continue
+                if files and area_of(files[0]) == "page":
+                    found.update(files)
+                files = []
         return found
 
-    def compiles(self, path):
+    def reaches(self, path):
+        """Whether the page's own code includes the file: the game's other code runs in the
+        page as on the desktop, on the same SDL 1.2, through the same tests."""
         return path in self.compiled
 
     @staticmethod
@@ -1149,9 +1157,15 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
     lines[mutant.number - 1] = mutant.mutated
     changed = "\n".join(lines)
     write_source(copy, mutant.path, changed)
-    # Code the web build compiles too is tried there when the native builds cannot tell.
-    on_page = (mutant.page and builds["page"] is not None and
-               (not builds["page"].ready or builds["page"].compiles(mutant.path)))
+    def on_page():
+        """Whether the game's change is tried on the page when the native builds cannot tell:
+        a header the page's own code includes."""
+        page = builds["page"]
+        if not mutant.page or page is None or not mutant.path.endswith(".h"):
+            return False
+        ready(page, builds, copy, mutant, original, changed)
+        return page.reaches(mutant.path)
+
     try:
         if not mutant.native:
             return try_on_page(mutant, builds, copy, kills, original, changed, Outcome.PAGE)
@@ -1160,7 +1174,7 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
         if not built:
             return Outcome.NOT_BUILT, last_error(output)
         if default.same_code():
-            if on_page:
+            if on_page():
                 found = try_on_page(mutant, builds, copy, kills, original, changed,
                                     Outcome.PAGE_ONLY)
                 if found[0] != Outcome.NOT_BUILT:
@@ -1182,7 +1196,7 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
                 failed = build.run_tests(label, kills)
                 if failed:
                     return outcome, failed
-        if on_page:
+        if on_page():
             found = try_on_page(mutant, builds, copy, kills, original, changed, Outcome.PAGE_ONLY)
             if found[0] == Outcome.PAGE_ONLY:
                 return found
