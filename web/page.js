@@ -206,20 +206,35 @@ function givePressesWhileLoading() {
 }
 
 // The board for players who cannot see the canvas or use a pointer: on the playing field, the
-// nine cells as buttons over it, named by place and by what the game says each holds; arrow
-// keys move between them and Enter or Space presses one as a tap there would. A polite live
-// region says what each screen takes, each move, whose turn it is and the outcome.
+// nine cells as a grid over it, named by place and by what the game says each holds; a grid is
+// one widget to screen readers, so the arrow keys reach the page and move between cells, and
+// Enter or Space presses one as a tap there would. A polite live region says what each screen
+// takes, each move, whose turn it is and the outcome; the canvas's name says which screen it
+// shows. A touch screen's player taps the controls, so the words name those, not keys.
 var SCREEN = {none: 0, title: 1, menu: 2, field: 3, card: 4};
+var NAMES = {};
+NAMES[SCREEN.title] = 'Noughts and crosses: title screen';
+NAMES[SCREEN.menu] = 'Menu';
+NAMES[SCREEN.field] = 'Playing field';
+NAMES[SCREEN.card] = 'Help card: how to play';
 var SAID_ON = {};
-SAID_ON[SCREEN.title] = 'Title screen: press Space to go on, or Escape to end the game.';
-SAID_ON[SCREEN.menu] = 'Menu: press Space to play, or Escape to go back.';
-SAID_ON[SCREEN.field] = 'Playing field: arrow keys choose a cell, Enter or Space places a mark, ' +
-    'I shows the help card, Escape goes back.';
-SAID_ON[SCREEN.card] = 'Help card: press Escape to go back to the board.';
+if (touchDevice) {
+  SAID_ON[SCREEN.title] = 'Title screen: tap Start to go on, or Back to end the game.';
+  SAID_ON[SCREEN.menu] = 'Menu: tap Start to play, or Back to go back.';
+  SAID_ON[SCREEN.field] = 'Playing field: tap a free cell to place a mark; Help shows the ' +
+      'help card, Back goes back.';
+  SAID_ON[SCREEN.card] = 'Help card: tap Back to go back to the board.';
+} else {
+  SAID_ON[SCREEN.title] = 'Title screen: press Space to go on, or Escape to end the game.';
+  SAID_ON[SCREEN.menu] = 'Menu: press Space to play, or Escape to go back.';
+  SAID_ON[SCREEN.field] = 'Playing field: arrow keys choose a cell, Enter or Space places a ' +
+      'mark, I shows the help card, Escape goes back.';
+  SAID_ON[SCREEN.card] = 'Help card: press Escape to go back to the board.';
+}
 var MARKS = {'-1': 'empty', '0': 'cross', '1': 'ring'};
 var OUTCOMES = {'0': 'Crosses win.', '1': 'Rings win.', '2': 'A draw.'};
 var CELL_SIDE = 90;
-// Cells are numbered as the game numbers them, column * 3 + row; the buttons go row by row.
+// Cells are numbered as the game numbers them, column * 3 + row; the grid goes row by row.
 var ROWS = ['top', 'middle', 'bottom'];
 var COLUMNS = ['left', 'centre', 'right'];
 function placeOf(cell) {
@@ -230,22 +245,36 @@ function placeOf(cell) {
 
 var cellBox = document.getElementById('cells');
 var said = document.getElementById('said');
-var cellButtons = [];
+var card = document.getElementById('card');
+var gridCells = [];
 (function() {
   for (var row = 0; row < 3; row++) {
+    var line = document.createElement('div');
+    line.setAttribute('role', 'row');
+    cellBox.appendChild(line);
     for (var column = 0; column < 3; column++) {
-      var cell = document.createElement('button');
-      cell.type = 'button';
+      var cell = document.createElement('div');
+      cell.setAttribute('role', 'gridcell');
+      // Only one cell is in the Tab order, so Tab leaves the board in one step.
+      cell.tabIndex = -1;
       cell.dataset.cell = column * 3 + row;
       cell.style.left = column * CELL_SIDE + 'px';
       cell.style.top = row * CELL_SIDE + 'px';
-      cellBox.appendChild(cell);
-      cellButtons[column * 3 + row] = cell;
+      line.appendChild(cell);
+      gridCells[column * 3 + row] = cell;
     }
   }
 })();
 var shown = {screen: SCREEN.none, cells: []};
 var lastCell = 0;
+gridCells[lastCell].tabIndex = 0;
+
+// Words for the live region: the same words twice are still a change it says again.
+var sayAgain = false;
+function say(words) {
+  sayAgain = said.textContent === words;
+  said.textContent = words + (sayAgain ? '\u00a0' : '');
+}
 
 function gameEnded() {
   return !document.getElementById('ended').hidden;
@@ -261,7 +290,7 @@ function showCells(on) {
   var focused = cellBox.contains(document.activeElement);
   cellBox.hidden = !on;
   if (on && (document.activeElement === canvas || document.activeElement === document.body)) {
-    cellButtons[lastCell].focus();
+    gridCells[lastCell].focus();
   } else if (!on && focused) {
     canvas.focus();
   }
@@ -270,19 +299,28 @@ function showCells(on) {
 // After each frame the loop shows: what changed since the last, read from the game.
 function readGame() {
   var screen = Module._ScreenShown();
-  var cells = cellButtons.map(function(button, cell) { return Module._CellHolds(cell); });
+  var cells = gridCells.map(function(button, cell) { return Module._CellHolds(cell); });
   cells.forEach(function(holds, cell) {
     if (holds !== shown.cells[cell]) {
-      cellButtons[cell].setAttribute('aria-label', placeOf(cell) + ', ' + MARKS[holds]);
+      gridCells[cell].setAttribute('aria-label', placeOf(cell) + ', ' + MARKS[holds]);
     }
   });
   if (screen !== shown.screen) {
+    canvas.setAttribute('aria-label', NAMES[screen] || 'Noughts and crosses');
+    card.hidden = screen !== SCREEN.card;
+    // The card's words describe the canvas only while it shows the card: hidden, all of them
+    // would be read, keys and taps alike.
+    if (card.hidden) {
+      canvas.removeAttribute('aria-describedby');
+    } else {
+      canvas.setAttribute('aria-describedby', 'card');
+    }
     showCells(screen === SCREEN.field);
-    said.textContent = (SAID_ON[screen] || '') + (screen === SCREEN.field ? ' ' + turnSaid() : '');
+    say((SAID_ON[screen] || '') + (screen === SCREEN.field ? ' ' + turnSaid() : ''));
   } else if (screen === SCREEN.field) {
     cells.forEach(function(holds, cell) {
       if (holds !== shown.cells[cell] && holds !== -1) {
-        said.textContent = (holds ? 'Ring in ' : 'Cross in ') + placeOf(cell) + '. ' + turnSaid();
+        say((holds ? 'Ring in ' : 'Cross in ') + placeOf(cell) + '. ' + turnSaid());
       }
     });
   }
@@ -293,8 +331,13 @@ var ARROWS = {ArrowUp: [0, -1], ArrowDown: [0, 1], ArrowLeft: [-1, 0], ArrowRigh
 function moveFocus(cell, step) {
   var column = Math.min(2, Math.max(0, Math.floor(cell / 3) + step[0]));
   var row = Math.min(2, Math.max(0, cell % 3 + step[1]));
-  lastCell = column * 3 + row;
-  cellButtons[lastCell].focus();
+  toCell(column * 3 + row);
+}
+function toCell(cell) {
+  gridCells[lastCell].tabIndex = -1;
+  lastCell = cell;
+  gridCells[cell].tabIndex = 0;
+  gridCells[cell].focus();
 }
 // Caught before SDL's driver, which would take Space; Escape and I go on to it. Once the game
 // has ended, a cell takes no key at all.
@@ -320,17 +363,27 @@ function onCellKey(event) {
 window.addEventListener('keydown', onCellKey, true);
 window.addEventListener('keyup', onCellKey, true);
 
-// A mark placed in cell as a tap in its middle would.
+// A mark placed in cell as a tap in its middle would; a press the game would not take is
+// answered instead, or the player would hear nothing.
 function placeAt(cell) {
-  lastCell = cell;
-  var at = {x: Math.floor(cell / 3) * CELL_SIDE + CELL_SIDE / 2,
-            y: cell % 3 * CELL_SIDE + CELL_SIDE / 2};
-  press(at);
-  lift(at);
+  toCell(cell);
+  var holds = MARKS[Module._CellHolds(cell)];
+  if (Module._Outcome() !== -1) {
+    say('The game is over: ' + turnSaid() + (touchDevice ? ' Tap Back' : ' Press Escape') +
+        ' to go back to the menu.');
+  } else if (holds !== 'empty') {
+    say(placeOf(cell).replace(/^./, function(first) { return first.toUpperCase(); }) +
+        ' already holds a ' + holds + '. ' + turnSaid());
+  } else {
+    var at = {x: Math.floor(cell / 3) * CELL_SIDE + CELL_SIDE / 2,
+              y: cell % 3 * CELL_SIDE + CELL_SIDE / 2};
+    press(at);
+    lift(at);
+  }
 }
 // A screen reader's activation (its browse mode, a phone's double tap) is a click on the cell:
 // the keys above never make one, and taps and clicks go through to the canvas.
-cellButtons.forEach(function(button, cell) {
+gridCells.forEach(function(button, cell) {
   button.addEventListener('click', function() {
     if (!gameEnded()) placeAt(cell);
   });
@@ -352,7 +405,8 @@ var Module = {
   arguments: query.getAll('arg'),
   onGameEnded: function() {
     cellBox.hidden = true;
-    said.textContent = '';
+    card.hidden = true;
+    say(document.getElementById('ended-said').textContent);
     document.getElementById('ended').hidden = false;
     document.getElementById('again').focus();
   },

@@ -28,6 +28,7 @@ GAME = (480, 272)
 # centring must not halve an odd room.
 VIEWPORTS = {1: (801, 601), 2: (1100, 700), 3: (1501, 901)}
 CONTROLS = ("Start", "Back", "Help", "Smaller board", "Larger board")
+NEW_GAME = "New game: start again from the title"
 # Phones (CSS pixels and device pixels to each) and the largest scale their shape allows with
 # room for the controls and the line of help: a folding phone turned sideways, whose column of
 # controls is taller than the window, and a ratio no CSS width gives exactly.
@@ -71,9 +72,9 @@ class WebPageTest(harness.GameTestCase):
         super().setUpClass()
         cls.pictures = {name: cls.asset(name) for name in harness.PICTURE_NAMES}
 
-    def open(self, viewport=harness.WEB_VIEWPORT, leave_out=(), touch_scale=None):
+    def open(self, viewport=harness.WEB_VIEWPORT, leave_out=(), touch_scale=None, early=None):
         game = self.start_page((), harness.shipped_pictures(harness.ASSETS, leave_out), None,
-                               viewport, touch_scale)
+                               viewport, touch_scale, early=early)
         game.wait_for_image(self.pictures["intro.bmp"], name="intro")
         return game
 
@@ -137,7 +138,6 @@ class WebPageTest(harness.GameTestCase):
         self.assertEqual(game.evaluate("document.documentElement.lang"), "en")
         self.assertTrue(game.evaluate("document.querySelector('meta[name=description]')"
                                       ".content"))
-        self.assertIn("Space", game.evaluate("canvas.getAttribute('aria-label')"))
         if self.browser.kind == "chromium":
             self.assertEqual(game.browser.call("installability")["errors"], [])
 
@@ -259,44 +259,76 @@ class WebPageTest(harness.GameTestCase):
         whose turn it is and the outcome, all read from Chromium's accessibility tree; a cell
         activated as a screen reader does places a mark too; and
         axe-core finds nothing wrong on any screen (the touch controls are checked with the
-        controls). Once the game has ended a cell takes no key."""
-        game = self.open()
+        controls). The canvas is named after its screen and, on the help card, described by the
+        card's words; the board is one grid, in the Tab order as one cell; a press on a taken
+        cell or after the game is decided is answered; the end is said and describes New game;
+        focus shows on every screen; and the page cancels the default action of every key the
+        game takes. Once the game has ended a cell takes no key."""
+        # Seen before the page's own listeners, to read afterwards whether each was cancelled.
+        game = self.open(early="window.keysPressed = []; window.addEventListener('keydown', "
+                               "event => keysPressed.push(event), true);")
         chromium = self.browser.kind == "chromium"
 
-        def hears(status, focused=None, screen=None):
-            if not chromium:
-                # The page's own view of the board, as a player waits for the mark to show.
+        def hears(status, focused=None, screen=None, role="gridcell"):
+            """Chromium's accessibility tree, or in Firefox, whose tree puppeteer cannot read,
+            the page's own live region and names."""
+            if chromium:
+                wait_until(lambda: game.browser.call("spoken")["status"].strip() == status,
+                           harness.DEFAULT_TIMEOUT, "the live region to say %r" % status)
                 if focused:
-                    label = "document.activeElement.getAttribute('aria-label')"
-                    wait_until(lambda: game.evaluate(label) == focused,
-                               harness.DEFAULT_TIMEOUT, "the keyboard on %r" % focused)
+                    heard = game.browser.call("spoken")["focused"]
+                    self.assertEqual((heard["role"], heard["name"]), (role, focused))
+                if screen:
+                    self.assertEqual(game.browser.call("axe")["violations"], [], screen)
                 return
-            wait_until(lambda: game.browser.call("spoken")["status"] == status,
+            wait_until(lambda: game.evaluate("said.textContent").strip() == status,
                        harness.DEFAULT_TIMEOUT, "the live region to say %r" % status)
             if focused:
-                self.assertEqual(game.browser.call("spoken")["focused"],
-                                 {"role": "button", "name": focused})
-            if screen:
-                self.assertEqual(game.browser.call("axe")["violations"], [], screen)
+                label = "document.activeElement.getAttribute('aria-label')"
+                wait_until(lambda: game.evaluate(label) == focused,
+                           harness.DEFAULT_TIMEOUT, "the keyboard on %r" % focused)
+
+        def described():
+            if chromium:
+                return game.browser.call("spoken")["focused"]["description"]
+            return game.evaluate("""(id => id ? document.getElementById(id).innerText : '')(
+                document.activeElement.getAttribute('aria-describedby'))""")
 
         hears("Title screen: press Space to go on, or Escape to end the game.",
-              screen="title")
+              "Noughts and crosses: title screen", "title", "application")
+        self.check_focus_shown(game, "the title")
         # Tab is the browser's: it takes the keyboard off the canvas, and the title stays.
         game.key("Tab")
         wait_until(lambda: game.evaluate("document.activeElement.tagName") == "A",
                    harness.DEFAULT_TIMEOUT, "Tab to reach the next control")
         game.evaluate("canvas.focus() || true")
         self.assertIsNone(game.capture().first_difference(self.pictures["intro.bmp"]))
+        self.assertEqual(described(), "", "the card's words off the card")
         game.key("space")
         game.wait_for_image(self.pictures["menu.bmp"], name="menu")
-        hears("Menu: press Space to play, or Escape to go back.", screen="menu")
+        hears("Menu: press Space to play, or Escape to go back.", "Menu", "menu", "application")
         game.key("space")
         field = ("Playing field: arrow keys choose a cell, Enter or Space places a mark, "
                  "I shows the help card, Escape goes back.")
         hears(field + " Rings to move.", "top left, empty", "field")
+        self.check_focus_shown(game, "a cell")
+        # One cell in the Tab order, the last one the keyboard was on, even after another: Tab
+        # leaves the board, Shift+Tab comes back to that cell.
+        game.key("ArrowRight")
+        hears(field + " Rings to move.", "top centre, empty")
+        game.key("ArrowLeft")
+        hears(field + " Rings to move.", "top left, empty")
+        game.key("Tab")
+        wait_until(lambda: game.evaluate("document.activeElement.tagName") == "A",
+                   harness.DEFAULT_TIMEOUT, "Tab to leave the board")
+        game.key("Shift+Tab")
+        hears(field + " Rings to move.", "top left, empty")
+        taken = "Top left already holds a ring. Crosses to move."
+        decided = "The game is over: Rings win. Press Escape to go back to the menu."
         # Rings along the top row, crosses in the middle left and the centre.
-        for made, (keys, heard, name) in enumerate([
+        for keys, heard, name in [
                 (["Enter"], "Ring in top left. Crosses to move.", "top left, ring"),
+                (["Enter"], taken, "top left, ring"),
                 (["ArrowDown", "space"], "Cross in middle left. Rings to move.",
                  "middle left, cross"),
                 (["ArrowUp", "ArrowRight", "Enter"], "Ring in top centre. Crosses to move.",
@@ -305,16 +337,21 @@ class WebPageTest(harness.GameTestCase):
                 (["ArrowDown", "activate centre, empty"], "Cross in centre. Rings to move.",
                  "centre, cross"),
                 (["ArrowUp", "ArrowRight", "Enter", "ArrowRight"], "Ring in top right. Rings win.",
-                 "top right, ring")]):
+                 "top right, ring"),
+                (["Enter"], decided, "top right, ring")]:
             for key in keys:
                 if key.startswith("activate "):
                     game.button(key[len("activate "):], "activate")
                 else:
                     game.key(key)
             hears(heard, name)
-            # As a player waits to see the mark: Firefox has no live region to wait on.
-            wait_until(lambda: len(self.click_lines(game)) > made, harness.DEFAULT_TIMEOUT,
-                       "the click of move %d" % (made + 1))
+            if heard in (taken, decided):
+                # Said again, as a change the live region announces.
+                said = game.evaluate("said.textContent")
+                game.key("Enter")
+                wait_until(lambda: game.evaluate("said.textContent") != said,
+                           harness.DEFAULT_TIMEOUT, "%r said again" % heard)
+        # Nothing clicked where the game would take no mark.
         moves = [cell_centre(cell) for cell in (0, 1, 3, 4, 6)]
         wait_until(lambda: self.click_lines(game) == ["click : %d, %d, 1" % move
                                                       for move in moves],
@@ -324,21 +361,49 @@ class WebPageTest(harness.GameTestCase):
         PlayTest.assert_shows(self, game, won, "the game won by keys")
         game.key("i")
         game.wait_for_image(self.pictures["item.bmp"], name="help card")
-        hears("Help card: press Escape to go back to the board.", screen="help card")
+        hears("Help card: press Escape to go back to the board.", "Help card: how to play",
+              "help card", "application")
+        self.assertIn("Three in a row wins: a column, a row or a diagonal.",
+                      " ".join(described().split()))
+        self.assertNotIn("tap", described())
+        self.check_focus_shown(game, "the help card")
         game.key("Escape")
         hears(field + " Rings win.", "top right, ring")
         for _ in range(3):
             game.key("Escape")
         self.assertEqual(game.wait_exit(), 0)
-        if chromium:
-            self.assertEqual(game.browser.call("axe")["violations"], [], "the end")
+        hears("The game has ended.", NEW_GAME, "the end", "button")
+        self.assertEqual(described(), "The game has ended.")
+        self.check_focus_shown(game, "New game")
+        self.assertEqual(game.evaluate("""keysPressed.filter(event => !event.defaultPrevented &&
+            [' ', 'Escape', 'i', 'Enter', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight']
+                .includes(event.key)).map(event => event.key)"""), [],
+                         "keys the game took whose default the page let happen")
         output, loads = game.stdout(), game.loads()
         game.evaluate("""['keydown', 'keyup'].forEach(type =>
-            document.querySelector('#cells button').dispatchEvent(new KeyboardEvent(type,
+            document.querySelector('#cells [role=gridcell]').dispatchEvent(new KeyboardEvent(type,
                 {key: 'Enter', bubbles: true, cancelable: true}))) || true""")
         self.assertFalse(game.stays_alive(0.3))
         self.assertEqual((game.stdout(), game.loads()), (output, loads), "a cell took a key")
         self.check_new_game(game, lambda: game.key("Enter"))
+
+    def check_focus_shown(self, game, where):
+        """Where the keyboard is shows: the ring changes at least as many pixels as a band 2
+        pixels wide around the focused element by at least 3:1 against what is there without
+        it, and nearly all it changes (rounded corners are smoothed, a picture's corner may be
+        unlike its edges): a ring as faint as its neighbours anywhere along a side fails."""
+        focused = game.screenshot().pixels
+        game.evaluate("document.head.insertAdjacentHTML('beforeend', '<style id=unringed>* "
+                      "{outline: none !important; box-shadow: none !important}</style>') || true")
+        plain = game.screenshot().pixels
+        game.evaluate("document.getElementById('unringed').remove() || true")
+        width, height = game.evaluate(
+            "(r => [r.width, r.height])(document.activeElement.getBoundingClientRect())")
+        changed = np.any(focused != plain, axis=2)
+        light, dark = np.sort([luminance(focused[changed]), luminance(plain[changed])], 0)[::-1]
+        clear = (light + 0.05) / (dark + 0.05) >= 3
+        self.assertGreaterEqual(clear.sum(), 4 * (width + height), "the focus ring on " + where)
+        self.assertGreater(clear.mean(), 0.9, "the focus ring's contrast on " + where)
 
     def test_gamepad(self):
         """One that appears after load, buttons 9 and 8; and a press of 9 made while the page
@@ -361,6 +426,10 @@ class WebPageTest(harness.GameTestCase):
         for size, game_size in zip(canvas[2:], GAME):
             self.assertAlmostEqual(size, game_size * scale, delta=1e-3)
         help_top, help_text = game.evaluate("[help.getBoundingClientRect().top, help.innerText]")
+        # Words for fingers, not keys.
+        title = "Title screen: tap Start to go on, or Back to end the game."
+        wait_until(lambda: game.evaluate("said.textContent").strip() == title,
+                   harness.DEFAULT_TIMEOUT, "the live region to say %r" % title)
         for name in CONTROLS:
             box = game.button(name)
             left, top, width, height = box
@@ -392,6 +461,8 @@ class WebPageTest(harness.GameTestCase):
             play()
         game.button("Help", press)
         game.wait_for_image(self.pictures["item.bmp"], name="help card after Help")
+        self.assertIn("tap a free cell", game.evaluate("card.innerText"))
+        self.assertNotIn("Enter", game.evaluate("card.innerText"))
         game.button("Back", press)
         field = self.wait_for_change(game, self.pictures["item.bmp"], "the field after Back")
         game.button("Smaller board", press)
@@ -440,8 +511,8 @@ class WebPageTest(harness.GameTestCase):
             PlayTest.assert_shows(self, game, won, "the game won by taps")
 
         self.check_control_run(game, "tap", play)
-        self.assertGreaterEqual(min(game.button("New game")[2:]), 44)
-        self.check_new_game(game, lambda: game.button("New game", "tap"))
+        self.assertGreaterEqual(min(game.button(NEW_GAME)[2:]), 44)
+        self.check_new_game(game, lambda: game.button(NEW_GAME, "tap"))
 
     def check_gamepad(self, game):
         """A standard gamepad connected after load, revealed by a press of button 9, as
@@ -475,6 +546,13 @@ class WebPageTest(harness.GameTestCase):
         press(9, shows(field, "the field after 9 on the help card"))
         game.evaluate("plugPad(false) && plugPad(true)")
         press(8, shows(self.pictures["menu.bmp"], "menu after 8, plugged in again"))
+
+
+def luminance(rgb):
+    """Relative luminance of sRGB pixels, as contrast ratios are worked out."""
+    channel = rgb / 255.0
+    linear = np.where(channel <= 0.04045, channel / 12.92, ((channel + 0.055) / 1.055) ** 2.4)
+    return linear @ [0.2126, 0.7152, 0.0722]
 
 
 def overlap(a, b):

@@ -80,9 +80,11 @@ async function pagePoint(x, y) {
   return (await pagePoints([[x, y]]))[0];
 }
 
-// The centre, in whole CSS pixels, of the one button whose accessible name is name.
+// The centre, in whole CSS pixels, of the one button whose accessible name is name, or else the
+// one cell of a grid, which assistive technology presses as it does a button.
 async function buttonNamed(name) {
-  const found = await page.$$(`::-p-aria([name="${name}"][role="button"])`);
+  let found = await page.$$(`::-p-aria([name="${name}"][role="button"])`);
+  if (!found.length) found = await page.$$(`::-p-aria([name="${name}"][role="gridcell"])`);
   if (found.length !== 1) throw new Error(`${found.length} buttons named ${name}`);
   const box = await found[0].evaluate((button) => {
     const rect = button.getBoundingClientRect();
@@ -201,7 +203,8 @@ const commands = {
     return rgb;
   },
   // Where the keyboard is and what the live region says, from Chromium's accessibility tree, as a
-  // screen reader reads them: the focused node's role and name, and the status region's text.
+  // screen reader reads them: the focused node's role, name and description, and the status
+  // region's text.
   async spoken() {
     const tree = await page.accessibility.snapshot({ interestingOnly: false });
     let focused = null;
@@ -209,7 +212,9 @@ const commands = {
     const text = (node) => (node.children || []).map((child) => child.role === 'StaticText'
       ? child.name : text(child)).join('');
     (function walk(node) {
-      if (node.focused && node.role !== 'RootWebArea') focused = { role: node.role, name: node.name };
+      if (node.focused && node.role !== 'RootWebArea') {
+        focused = { role: node.role, name: node.name, description: node.description || '' };
+      }
       if (node.role === 'status') status = text(node);
       (node.children || []).forEach(walk);
     })(tree);
@@ -229,8 +234,13 @@ const commands = {
   async screenshot() {
     return { png: await page.screenshot({ encoding: 'base64' }) };
   },
+  // A key, with the modifiers before a + held around it (Shift+Tab).
   async key({ name }) {
-    await page.keyboard.press(name);
+    const modifiers = name.split('+');
+    const key = modifiers.pop();
+    for (const modifier of modifiers) await page.keyboard.down(modifier);
+    await page.keyboard.press(key);
+    for (const modifier of modifiers.reverse()) await page.keyboard.up(modifier);
     return {};
   },
   async move({ x, y }) {
