@@ -2,19 +2,25 @@
 
 #include <emscripten.h>
 
+// clang-format off
 EM_JS(void, TellPageGameEnded, (), {
-    if (Module["onGameEnded"])
-        Module["onGameEnded"]();
+    if (Module["onGameEnded"]) Module["onGameEnded"]();
 });
+// clang-format on
 
 // Lets the page read what the frame just run holds (web/view.cpp).
+// clang-format off
 EM_JS(void, TellPageFrameRun, (), {
-    if (Module["onFrameShown"])
-        Module["onFrameShown"]();
+    if (Module["onFrameShown"]) Module["onFrameShown"]();
 });
+// clang-format on
 
 // The browser's next animation frame runs RunFrame.
-EM_JS(void, RequestFrame, (), { requestAnimationFrame(function() { _RunFrame(); }); });
+// clang-format off
+EM_JS(void, RequestFrame, (), {
+    requestAnimationFrame(function() { _RunFrame(); });
+});
+// clang-format on
 
 static CStateEngine* browserEngine = nullptr;
 // Animation frames the loop has run, for the page's input measurements.
@@ -37,17 +43,19 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WakeForGamepad()
     WakeOnInput(nullptr);
 }
 
+// clang-format off
 EM_JS(void, WakeOnGamepads, (), {
-    window.addEventListener(
-        "gamepadconnected", function() { _WakeForGamepad(); });
+    window.addEventListener("gamepadconnected", function() { _WakeForGamepad(); });
 });
+// clang-format on
 
 // A gamepad is only seen by polling, so the frames go on while the browser lists one.
+// clang-format off
 EM_JS(bool, GamepadListed, (), {
     var pads = navigator.getGamepads ? navigator.getGamepads() : [];
-    return Array.prototype.some.call(
-        pads, function(pad) { return pad && pad.connected; });
+    return Array.prototype.some.call(pads, function(pad) { return pad && pad.connected; });
 });
+// clang-format on
 
 extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()
 {

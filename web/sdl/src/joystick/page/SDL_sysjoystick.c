@@ -23,23 +23,21 @@ static SDL_Joystick* opened = NULL;
 
 /* The state of the first gamepad the browser lists: each button's as 0 or 1, each axis's from
    -32767 to 32767 (the first count of each). Returns 0 without one, or without the Gamepad API. */
-EM_JS(int, page_read_gamepad, (Uint8 * buttons, int nbuttons, Sint16* axes, int naxes), {
+// clang-format off
+EM_JS(int, page_read_gamepad, (Uint8 *buttons, int nbuttons, Sint16 *axes, int naxes), {
     var pads = navigator.getGamepads ? navigator.getGamepads() : [];
-    var pad = Array.prototype.find.call(
-        pads, function(each) { return each && each.connected; });
-    if (!pad)
-        return 0;
-    for (var i = 0; i < nbuttons; ++i)
-    {
+    var pad = Array.prototype.find.call(pads, function(each) { return each && each.connected; });
+    if (!pad) return 0;
+    for (var i = 0; i < nbuttons; ++i) {
         HEAPU8[buttons + i] = i < pad.buttons.length && pad.buttons[i].pressed ? 1 : 0;
     }
-    for (var i = 0; i < naxes; ++i)
-    {
+    for (var i = 0; i < naxes; ++i) {
         var value = i < pad.axes.length ? Math.max(-1, Math.min(1, pad.axes[i])) : 0;
         HEAP16[(axes >> 1) + i] = Math.round(value * 32767);
     }
     return 1;
 });
+// clang-format on
 
 int SDL_SYS_JoystickInit(void)
 {

@@ -52,82 +52,76 @@ EMSCRIPTEN_KEEPALIVE void PAGE_SendQuit(void)
    to the display pixel under it at any scale the page gives the canvas, to 1/1024 of a pixel
    so that a point on the line between two is the second's; one just outside (the canvas's
    edge can lie between CSS pixels) takes the nearest pixel inside. */
+// clang-format off
 EM_JS(void, page_listen, (int appinputfocus, int appmousefocus), {
     var canvas = Module["canvas"];
-    var KEYS = {" " : 32, "Escape" : 27, "i" : 105, "I" : 105};
-    var BUTTONS = [ 1, 2, 3, 8, 9 ];
+    var KEYS = {" ": 32, "Escape": 27, "i": 105, "I": 105};
+    var BUTTONS = [1, 2, 3, 8, 9];
     var held = 0;
-    function along(offset, length, size)
-    {
+    function along(offset, length, size) {
         var exact = Math.round(offset * size / length * 1024) / 1024;
         return Math.min(size - 1, Math.max(0, Math.floor(exact)));
     }
-    function moveTo(event)
-    {
+    function moveTo(event) {
         var rect = canvas.getBoundingClientRect();
         _PAGE_SendMotion(along(event.clientX - rect.left, rect.width, canvas.width),
-                         along(event.clientY - rect.top, rect.height, canvas.height));
+                 along(event.clientY - rect.top, rect.height, canvas.height));
     }
-    function key(event)
-    {
+    function key(event) {
         var sym = KEYS[event.key];
-        if (sym == = undefined || event.ctrlKey || event.altKey || event.metaKey)
-            return;
+        if (sym === undefined || event.ctrlKey || event.altKey || event.metaKey) return;
         event.preventDefault();
-        if (!event.repeat)
-            _PAGE_SendKey(sym, event.type == = "keydown" ? 1 : 0);
+        if (!event.repeat) _PAGE_SendKey(sym, event.type === "keydown" ? 1 : 0);
     }
-    var listeners = [[canvas, "mousemove", moveTo],
-                     [canvas, "mousedown",
-                      function(event) {
-                          var button = BUTTONS[event.button];
-                          if (button == = undefined)
-                              return;
-                          if (button != = 1)
-                              event.preventDefault();
-                          held |= 1 << event.button;
-                          moveTo(event);
-                          _PAGE_SendButton(button, 1);
-                      }],
-                     [window, "mouseup",
-                      function(event) {
-                          var button = BUTTONS[event.button];
-                          if (button == = undefined || !(held & 1 << event.button))
-                              return;
-                          held &= ~(1 << event.button);
-                          if (event.target == = canvas)
-                              moveTo(event);
-                          _PAGE_SendButton(button, 0);
-                      }],
-                     [canvas, "wheel",
-                      function(event) {
-                          event.preventDefault();
-                          if (!event.deltaY)
-                              return;
-                          var button = event.deltaY < 0 ? 4 : 5;
-                          moveTo(event);
-                          _PAGE_SendButton(button, 1);
-                          _PAGE_SendButton(button, 0);
-                      }],
-                     [canvas, "contextmenu", function(event) { event.preventDefault(); }],
-                     [canvas, "mouseenter", function() { _PAGE_SendFocus(1, appmousefocus); }],
-                     [canvas, "mouseleave", function() { _PAGE_SendFocus(0, appmousefocus); }],
-                     [window, "keydown", key], [window, "keyup", key],
-                     [window, "focus", function() { _PAGE_SendFocus(1, appinputfocus); }],
-                     [window, "blur", function() { _PAGE_SendFocus(0, appinputfocus); }],
-                     [window, "pagehide", function() { _PAGE_SendQuit(); }]];
+    var listeners = [
+        [canvas, "mousemove", moveTo],
+        [canvas, "mousedown", function(event) {
+            var button = BUTTONS[event.button];
+            if (button === undefined) return;
+            if (button !== 1) event.preventDefault();
+            held |= 1 << event.button;
+            moveTo(event);
+            _PAGE_SendButton(button, 1);
+        }],
+        [window, "mouseup", function(event) {
+            var button = BUTTONS[event.button];
+            if (button === undefined || !(held & 1 << event.button)) return;
+            held &= ~(1 << event.button);
+            if (event.target === canvas) moveTo(event);
+            _PAGE_SendButton(button, 0);
+        }],
+        [canvas, "wheel", function(event) {
+            event.preventDefault();
+            if (!event.deltaY) return;
+            var button = event.deltaY < 0 ? 4 : 5;
+            moveTo(event);
+            _PAGE_SendButton(button, 1);
+            _PAGE_SendButton(button, 0);
+        }],
+        [canvas, "contextmenu", function(event) { event.preventDefault(); }],
+        [canvas, "mouseenter", function() { _PAGE_SendFocus(1, appmousefocus); }],
+        [canvas, "mouseleave", function() { _PAGE_SendFocus(0, appmousefocus); }],
+        [window, "keydown", key],
+        [window, "keyup", key],
+        [window, "focus", function() { _PAGE_SendFocus(1, appinputfocus); }],
+        [window, "blur", function() { _PAGE_SendFocus(0, appinputfocus); }],
+        [window, "pagehide", function() { _PAGE_SendQuit(); }]
+    ];
     listeners.forEach(function(listener) {
-        listener[0].addEventListener(listener[1], listener[2], {passive : false});
+        listener[0].addEventListener(listener[1], listener[2], {passive: false});
     });
     Module["pageListeners"] = listeners;
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, page_unlisten, (void), {
     (Module["pageListeners"] || []).forEach(function(listener) {
-        listener[0].removeEventListener(listener[1], listener[2], {passive : false});
+        listener[0].removeEventListener(listener[1], listener[2], {passive: false});
     });
     Module["pageListeners"] = [];
 });
+// clang-format on
 
 void PAGE_InitEvents(_THIS)
 {

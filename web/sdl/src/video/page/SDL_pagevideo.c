@@ -25,40 +25,48 @@ struct WMcursor
     int unused;
 };
 
+// clang-format off
 EM_JS(int, page_lacks, (void), {
     var canvas = Module["canvas"];
-    if (!canvas || !canvas.getContext || !canvas.getContext("2d"))
-        return 1;
-    return typeof ImageData == = "function" ? 0 : 2;
+    if (!canvas || !canvas.getContext || !canvas.getContext("2d")) return 1;
+    return typeof ImageData === "function" ? 0 : 2;
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, page_size_canvas, (int w, int h), {
     var canvas = Module["canvas"];
-    if (canvas.width != = w)
-        canvas.width = w;
-    if (canvas.height != = h)
-        canvas.height = h;
+    if (canvas.width !== w) canvas.width = w;
+    if (canvas.height !== h) canvas.height = h;
 });
+// clang-format on
 
 /* In a microtask, so however often the game updates the display in one task (every event of a
    burst runs a pass in the same animation frame), the canvas takes one image per task. */
-EM_JS(void, page_queue_present, (void),
-      { Promise.resolve().then(function() { _PAGE_Present(); }); });
+// clang-format off
+EM_JS(void, page_queue_present, (void), {
+    Promise.resolve().then(function() { _PAGE_Present(); });
+});
+// clang-format on
 
 /* An ImageData over the module's memory is made once, and again only if that memory moved. */
-EM_JS(void, page_put_image, (const void* pixels, int w, int h), {
+// clang-format off
+EM_JS(void, page_put_image, (const void *pixels, int w, int h), {
     var image = Module["pageImage"];
-    if (!image || image.data.buffer != = HEAPU8.buffer || image.data.byteOffset !=
-        = pixels || image.width != = w || image.height != = h)
-    {
-        image = Module["pageImage"] =
-            new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, w * h * 4), w, h);
+    if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== pixels ||
+        image.width !== w || image.height !== h) {
+        image = Module["pageImage"] = new ImageData(
+            new Uint8ClampedArray(HEAPU8.buffer, pixels, w * h * 4), w, h);
     }
     Module["canvas"].getContext("2d").putImageData(image, 0, 0);
 });
+// clang-format on
 
-EM_JS(void, page_show_pointer, (int shown),
-      { Module["canvas"].style.cursor = shown ? "" : "none"; });
+// clang-format off
+EM_JS(void, page_show_pointer, (int shown), {
+    Module["canvas"].style.cursor = shown ? "" : "none";
+});
+// clang-format on
 
 static int PAGE_Available(void)
 {
