@@ -302,7 +302,8 @@ function readGame() {
   var cells = gridCells.map(function(button, cell) { return Module._CellHolds(cell); });
   cells.forEach(function(holds, cell) {
     if (holds !== shown.cells[cell]) {
-      gridCells[cell].setAttribute('aria-label', placeOf(cell) + ', ' + MARKS[holds]);
+      // As text, not a label: Orca in Firefox speaks a focused cell's text only.
+      gridCells[cell].textContent = placeOf(cell) + ', ' + MARKS[holds];
     }
   });
   if (screen !== shown.screen) {

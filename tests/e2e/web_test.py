@@ -284,7 +284,8 @@ class WebPageTest(harness.GameTestCase):
             wait_until(lambda: game.evaluate("said.textContent").strip() == status,
                        harness.DEFAULT_TIMEOUT, "the live region to say %r" % status)
             if focused:
-                label = "document.activeElement.getAttribute('aria-label')"
+                label = "document.activeElement.getAttribute('aria-label') || " \
+                        "document.activeElement.textContent"
                 wait_until(lambda: game.evaluate(label) == focused,
                            harness.DEFAULT_TIMEOUT, "the keyboard on %r" % focused)
 
@@ -295,7 +296,7 @@ class WebPageTest(harness.GameTestCase):
                 document.activeElement.getAttribute('aria-describedby'))""")
 
         hears("Title screen: press Space to go on, or Escape to end the game.",
-              "Noughts and crosses: title screen", "title", "application")
+              "Noughts and crosses: title screen", "title", "image")
         self.check_focus_shown(game, "the title")
         # Tab is the browser's: it takes the keyboard off the canvas, and the title stays.
         game.key("Tab")
@@ -306,7 +307,7 @@ class WebPageTest(harness.GameTestCase):
         self.assertEqual(described(), "", "the card's words off the card")
         game.key("space")
         game.wait_for_image(self.pictures["menu.bmp"], name="menu")
-        hears("Menu: press Space to play, or Escape to go back.", "Menu", "menu", "application")
+        hears("Menu: press Space to play, or Escape to go back.", "Menu", "menu", "image")
         game.key("space")
         field = ("Playing field: arrow keys choose a cell, Enter or Space places a mark, "
                  "I shows the help card, Escape goes back.")
@@ -362,7 +363,7 @@ class WebPageTest(harness.GameTestCase):
         game.key("i")
         game.wait_for_image(self.pictures["item.bmp"], name="help card")
         hears("Help card: press Escape to go back to the board.", "Help card: how to play",
-              "help card", "application")
+              "help card", "image")
         self.assertIn("Three in a row wins: a column, a row or a diagonal.",
                       " ".join(described().split()))
         self.assertNotIn("tap", described())
