@@ -438,25 +438,37 @@ function newGame() {
   window.location.reload();
 }
 document.getElementById('again').addEventListener('click', newGame);
-// The pictures come compressed (gzip is a third of Emscripten's own LZ4); the game starts once
-// they are unpacked, and its data loader takes them from here instead of fetching.
+// The code and the pictures come compressed, as a plain static server sends them too (gzip is a
+// third of the code and of Emscripten's own LZ4 for the pictures); the game starts once both are
+// unpacked, and its loaders take them from here instead of fetching.
+function unpacked(file) {
+  return fetch(file).then(function(response) {
+    if (!response.ok) throw new Error(file + ': ' + response.status);
+    return new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+  });
+}
 function startGame() {
   if (typeof DecompressionStream !== 'function') {
-    cannotRun('this browser cannot unpack the pictures (it has no DecompressionStream)');
+    cannotRun('this browser cannot unpack the game (it has no DecompressionStream)');
     return;
   }
-  fetch('noughts.data.gz').then(function(response) {
-    if (!response.ok) throw new Error('noughts.data.gz: ' + response.status);
-    return new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
-  }).then(function(pictures) {
+  Promise.all([unpacked('noughts.wasm.gz'), unpacked('noughts.data.gz')]).then(function(files) {
+    Module.instantiateWasm = function(imports, receive) {
+      WebAssembly.instantiate(files[0], imports).then(function(result) {
+        receive(result.instance, result.module);
+      }, function(error) {
+        cannotRun('its code did not start (' + error.message + ')');
+      });
+      return {};
+    };
     Module.getPreloadedPackage = function() {
-      return pictures;
+      return files[1];
     };
     var script = document.createElement('script');
     script.src = 'noughts.js';
     document.body.appendChild(script);
   }).catch(function(error) {
-    cannotRun('its pictures did not load (' + error.message + ')');
+    cannotRun('it did not load (' + error.message + ')');
   });
 }
 startGame();

@@ -3,7 +3,7 @@
 'use strict';
 
 var CACHE = 'noughts-@VERSION@';
-var FILES = ['./', 'index.html', 'page.js', 'noughts.js', 'noughts.wasm', 'noughts.data.gz',
+var FILES = ['./', 'index.html', 'page.js', 'noughts.js', 'noughts.wasm.gz', 'noughts.data.gz',
   'manifest.webmanifest', 'icon-48.png', 'icon-128.png', 'icon-192.png', 'icon-256.png',
   'icon-512.png', 'icon-maskable-512.png'];
 
