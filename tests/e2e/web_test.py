@@ -256,10 +256,10 @@ class WebPageTest(harness.GameTestCase):
         """A whole game by keyboard alone, from the title to a new game: on the field the
         cells are buttons named by place and content, arrows move between them, Enter and
         Space place a mark as a tap would; the live region says each screen's keys, each move,
-        whose turn it is and the outcome, all read from Chromium's accessibility tree; a cell
-        activated as a screen reader does places a mark too; and
-        axe-core finds nothing wrong on any screen (the touch controls are checked with the
-        controls). The canvas is named after its screen and, on the help card, described by the
+        whose turn it is and every outcome (rings win, a draw, crosses win), all read from
+        Chromium's accessibility tree; a cell activated as a screen reader does places a mark
+        too; and axe-core finds nothing wrong on any screen (the touch controls are checked with
+        the controls). The canvas is named after its screen and, on the help card, described by the
         card's words; the board is one grid, in the Tab order as one cell; a press on a taken
         cell or after the game is decided is answered; the end is said and describes New game;
         focus shows on every screen; and the page cancels the default action of every key the
@@ -370,6 +370,19 @@ class WebPageTest(harness.GameTestCase):
         self.check_focus_shown(game, "the help card")
         game.key("Escape")
         hears(field + " Rings win.", "top right, ring")
+        # The other outcomes, each a new game from the menu on a board named empty again: a
+        # draw, then crosses along the middle column.
+        for moves, outcome in [((0, 3, 6, 4, 1, 7, 5, 2, 8), "A draw."),
+                               ((0, 3, 1, 4, 8, 5), "Crosses win.")]:
+            game.key("Escape")
+            hears("Menu: press Space to play, or Escape to go back.")
+            game.key("space")
+            hears(field + " Rings to move.")
+            for turn, cell in enumerate(moves):
+                game.button(place_of(cell) + ", empty", "activate")
+                after = outcome if turn == len(moves) - 1 else \
+                    ("Rings to move." if turn % 2 else "Crosses to move.")
+                hears("%s in %s. %s" % ("Cross" if turn % 2 else "Ring", place_of(cell), after))
         for _ in range(3):
             game.key("Escape")
         self.assertEqual(game.wait_exit(), 0)
@@ -547,6 +560,14 @@ class WebPageTest(harness.GameTestCase):
         press(9, shows(field, "the field after 9 on the help card"))
         game.evaluate("plugPad(false) && plugPad(true)")
         press(8, shows(self.pictures["menu.bmp"], "menu after 8, plugged in again"))
+
+
+def place_of(cell):
+    """A cell's place as the page names it (cells go column * 3 + row)."""
+    column, row = divmod(cell, 3)
+    if cell == 4:
+        return "centre"
+    return "%s %s" % (("top", "middle", "bottom")[row], ("left", "centre", "right")[column])
 
 
 def luminance(rgb):
