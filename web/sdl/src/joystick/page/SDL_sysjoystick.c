@@ -25,7 +25,8 @@ static SDL_Joystick* opened = NULL;
    -32767 to 32767 (the first count of each). Returns 0 without one, or without the Gamepad API. */
 // clang-format off
 EM_JS(int, page_read_gamepad, (Uint8 *buttons, int nbuttons, Sint16 *axes, int naxes), {
-    var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    if (!Module["pageGamepadListed"]) return 0;
+    var pads = navigator.getGamepads();
     var pad = Array.prototype.find.call(pads, function(each) { return each && each.connected; });
     if (!pad) return 0;
     for (var i = 0; i < nbuttons; ++i) {
@@ -37,10 +38,27 @@ EM_JS(int, page_read_gamepad, (Uint8 *buttons, int nbuttons, Sint16 *axes, int n
     }
     return 1;
 });
+
+/* Listing the gamepads costs a browser more than the rest of SDL's poll, and SDL polls on every
+   pass; a browser tells a page of each gamepad it shows or takes away, so they are listed only
+   while one is there (the listeners stay for a later SDL_Init). */
+EM_JS(void, page_watch_gamepads, (void), {
+    function look() {
+        var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+        Module["pageGamepadListed"] =
+            Array.prototype.some.call(pads, function(each) { return each && each.connected; });
+    }
+    if (Module["pageGamepadListed"] === undefined) {
+        window.addEventListener("gamepadconnected", look);
+        window.addEventListener("gamepaddisconnected", look);
+    }
+    look();
+});
 // clang-format on
 
 int SDL_SYS_JoystickInit(void)
 {
+    page_watch_gamepads();
     return 1;
 }
 
