@@ -875,6 +875,8 @@ class PageBuild:
         self.baseline = {}  # test -> seconds unchanged
         self.parses = {}  # script -> whether node parses it unchanged
         self.python = None
+        # Whether the site still holds the last change that was built rather than copied in.
+        self.holds_change = False
 
     def build(self, timeout=BUILD_TIMEOUT):
         command = ["bash", os.path.join(self.copy, "tools", "web", "build.sh"), self.folder]
@@ -1071,6 +1073,14 @@ class PageBuild:
                 return "not built"
         copies = self.copied.get(mutant.path)
         if copies:
+            # A script copied into a site built with the change before would be tested with
+            # that change's code: the copy's sources, this script aside, are unchanged again.
+            if self.holds_change:
+                built, output = self.build()
+                if not built:
+                    raise SystemExit("the unchanged code no longer builds for the page:\n" +
+                                     output)
+                self.holds_change = False
             try:
                 for target in copies:
                     with open(target, "w", encoding="utf-8") as out:
@@ -1080,6 +1090,7 @@ class PageBuild:
                 for target in copies:
                     with open(target, "w", encoding="utf-8") as out:
                         out.write(original)
+        self.holds_change = True
         built, _ = self.build()
         if not built:
             return "not built"
