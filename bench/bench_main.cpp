@@ -55,10 +55,20 @@ class RatioReporter : public benchmark::ConsoleReporter
         {
             const auto mine = medians.find(ratio.mine);
             const auto theirs = medians.find(ratio.theirs);
-            if (mine != medians.end() && theirs != medians.end() && theirs->second > 0)
+            if (mine == medians.end() || theirs == medians.end())
+            {
+                continue; // left out by --benchmark_filter
+            }
+            if (mine->second > 0 && theirs->second > 0)
             {
                 std::printf("%-28s ratio %.2f  (%.0f per second)\n", ratio.label.c_str(),
                             mine->second / theirs->second, 1.0 / mine->second);
+            }
+            else
+            {
+                // A clock too coarse for what a run does measures none: no ratio, and why.
+                std::printf("%-28s no ratio: no CPU time measured for %s\n", ratio.label.c_str(),
+                            (mine->second > 0 ? ratio.theirs : ratio.mine).c_str());
             }
         }
     }
