@@ -67,6 +67,18 @@ function layoutsToTry() {
   }));
 }
 
+// A keyboard-and-mouse window whose line of help would cost the canvas a step of scale (a zoomed
+// page wraps it into several lines, each as many device pixels taller) gives the canvas the
+// whole window instead, so zooming in never makes the game smaller, and the line goes under the
+// canvas, where the page scrolls to it; a window smaller than the game at one device pixel to a
+// game pixel shrinks it to fit, whole though not crisp. The scale for that, or null.
+function helpUnder(layout, stage, scale, ratio) {
+  if (layout.name !== 'plain') return null;
+  var whole = Math.min(stage.width * ratio / GAME_WIDTH, stage.height * ratio / GAME_HEIGHT);
+  if (whole < 1) return whole;
+  return Math.floor(whole) > scale ? Math.floor(whole) : null;
+}
+
 // The layout where controls and canvas fit (or else the controls), then with the largest scale,
 // then the one that suits the window's shape. The canvas is 480 x 272 CSS pixels, scaled and
 // placed by a transform (Chromium lays out in 1/64 CSS pixel, which at 2.625 device pixels each
@@ -82,16 +94,21 @@ function fitCanvas() {
     }
   });
   var stage = stageFor(best.layout);
-  var width = GAME_WIDTH * best.scale;
-  var height = GAME_HEIGHT * best.scale;
+  var under = helpUnder(best.layout, stage, best.scale, ratio);
+  var scale = under || best.scale;
+  var width = GAME_WIDTH * scale;
+  var height = GAME_HEIGHT * scale;
   var place = {
-    '--scale': best.scale / ratio,
+    '--scale': scale / ratio,
     '--left': Math.max(0, Math.floor((Math.floor(stage.width * ratio) - width) / 2)) / ratio + 'px',
     '--top': Math.max(0, Math.floor((Math.floor(stage.height * ratio) - height) / 2)) / ratio + 'px'
   };
   Object.keys(place).forEach(function(name) {
     document.documentElement.style.setProperty(name, place[name]);
   });
+  document.documentElement.classList.toggle('scrolls', !!under);
+  help.style.top = under ? Math.max(parseFloat(place['--top']) + height / ratio,
+                                    window.innerHeight - help.offsetHeight) + 'px' : '';
 }
 fitCanvas();
 window.addEventListener('resize', fitCanvas);
@@ -265,6 +282,17 @@ var gridCells = [];
     }
   }
 })();
+// The focused cell's ring lies over the canvas, which lies over the cells: shown as the cell's
+// own focus would be, only where the browser would show it.
+var ring = document.getElementById('ring');
+cellBox.addEventListener('focusin', function(event) {
+  ring.hidden = !event.target.matches(':focus-visible');
+  ring.firstElementChild.style.left = event.target.style.left;
+  ring.firstElementChild.style.top = event.target.style.top;
+});
+cellBox.addEventListener('focusout', function() {
+  ring.hidden = true;
+});
 var shown = {screen: SCREEN.none, cells: []};
 var lastCell = 0;
 gridCells[lastCell].tabIndex = 0;
@@ -406,6 +434,7 @@ var Module = {
   arguments: query.getAll('arg'),
   onGameEnded: function() {
     cellBox.hidden = true;
+    ring.hidden = true;
     card.hidden = true;
     say(document.getElementById('ended-said').textContent);
     document.getElementById('ended').hidden = false;

@@ -767,7 +767,7 @@ class WebGame(Game):
     "exits" when the page says it has ended; that is the only end a page has."""
 
     def __init__(self, server, browser, args=(), viewport=WEB_VIEWPORT, leave_out=(), files=None,
-                 touch_scale=None, early=None):
+                 touch_scale=None, early=None, ratio=None):
         self.server = server
         self.browser = browser
         self.args = list(args)
@@ -775,6 +775,8 @@ class WebGame(Game):
         self.leave_out = list(leave_out)
         # A touch screen with this many device pixels to a CSS pixel, or a mouse (None).
         self.touch_scale = touch_scale
+        # Device pixels to a CSS pixel with a mouse: a browser zoomed in, or a dense screen.
+        self.ratio = ratio
         self.files = files or {}
         # JavaScript run in the page before its own scripts.
         self.early = early
@@ -785,7 +787,8 @@ class WebGame(Game):
         self.browser.call("open", url=self.server.url("index.html", self.args),
                           width=self.viewport[0], height=self.viewport[1],
                           leaveOut=self.leave_out, files=files, touch=self.touch_scale is not None,
-                          deviceScaleFactor=self.touch_scale or 1, early=self.early)
+                          deviceScaleFactor=self.touch_scale or self.ratio or 1,
+                          early=self.early)
 
     def stop(self):
         pass  # the next test's page replaces this one
@@ -920,7 +923,7 @@ class GameTestCase(unittest.TestCase):
         return game
 
     def start_page(self, args, pictures, env, viewport=WEB_VIEWPORT, touch_scale=None,
-                   early=None, window=True):
+                   early=None, window=True, ratio=None):
         """The web build's start_game: the site's pictures can be left out or others put in
         their place, and what else a page cannot be given is skipped; with window, waits for
         the game's first frame."""
@@ -931,7 +934,7 @@ class GameTestCase(unittest.TestCase):
         files = {name: picture_bytes(source) for name, source in pictures.items()
                  if shipped.get(name) != source}
         game = WebGame(self.server, self.browser, args, viewport, leave_out, files, touch_scale,
-                       early)
+                       early, ratio)
         game.start()
         if window:
             game.find_window()

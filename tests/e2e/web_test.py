@@ -27,6 +27,11 @@ GAME = (480, 272)
 # Viewports whose largest whole scale for the 480 x 272 canvas is 1, 2 and 3, odd and even:
 # centring must not halve an odd room.
 VIEWPORTS = {1: (801, 601), 2: (1100, 700), 3: (1501, 901)}
+# A window zoomed to 100 %, 200 % and 400 %, and a window as narrow as a reflowing page must
+# take (WCAG 1.4.10).
+ZOOMED = (1280, 800)
+ZOOMS = (1, 2, 4)
+NARROW = (320, 480)
 CONTROLS = ("Start", "Back", "Help", "Smaller board", "Larger board")
 NEW_GAME = "New game: start again from the title"
 # Phones (CSS pixels and device pixels to each) and the largest scale their shape allows with
@@ -72,9 +77,10 @@ class WebPageTest(harness.GameTestCase):
         super().setUpClass()
         cls.pictures = {name: cls.asset(name) for name in harness.PICTURE_NAMES}
 
-    def open(self, viewport=harness.WEB_VIEWPORT, leave_out=(), touch_scale=None, early=None):
+    def open(self, viewport=harness.WEB_VIEWPORT, leave_out=(), touch_scale=None, early=None,
+             ratio=None):
         game = self.start_page((), harness.shipped_pictures(harness.ASSETS, leave_out), None,
-                               viewport, touch_scale, early=early)
+                               viewport, touch_scale, early=early, ratio=ratio)
         game.wait_for_image(self.pictures["intro.bmp"], name="intro")
         return game
 
@@ -184,6 +190,45 @@ class WebPageTest(harness.GameTestCase):
                 expected = ["click : %d, %d, 1" % click for click in clicks]
                 wait_until(lambda: self.click_lines(game) == expected, harness.DEFAULT_TIMEOUT,
                            "the clicks at scale %d: %s" % (scale, expected))
+        self.check_zoom_and_reflow()
+
+    def check_zoom_and_reflow(self):
+        """Zoomed in as a browser zooms (a window's CSS pixels fewer, each more device pixels):
+        the canvas at least as large on screen as unzoomed, crisp, and nothing cut off, the
+        line of help reached by scrolling where it no longer fits; and in a window 320 CSS
+        pixels wide, the whole canvas, shrunk to fit, still clicked where it shows."""
+        unzoomed = None
+        for zoom in ZOOMS:
+            with self.subTest(zoom=zoom):
+                viewport = (ZOOMED[0] // zoom, ZOOMED[1] // zoom)
+                game = self.open(viewport, ratio=zoom)
+                width = self.canvas_box(game)[2] * zoom
+                unzoomed = unzoomed or width
+                self.assertGreaterEqual(width, unzoomed, "the canvas at %d%%" % (zoom * 100))
+                self.check_crisp(game, round(width) // GAME[0], zoom)
+                self.check_reachable(game, viewport)
+        with self.subTest(width=NARROW[0]):
+            game = self.open(NARROW)
+            self.check_reachable(game, NARROW)
+            self.enter_field(game)
+            game.move_to(*cell_centre(4))
+            game.click(1)
+            wait_until(lambda: self.click_lines(game) == ["click : %d, %d, 1" % cell_centre(4)],
+                       harness.DEFAULT_TIMEOUT, "a click in the centre cell")
+
+    def check_reachable(self, game, viewport):
+        """The canvas within the window's width and below its top, the page as long as the
+        canvas, and the line of help inside the window once scrolled to."""
+        left, top, width, height = self.canvas_box(game)
+        self.assertTrue(left >= 0 and left + width <= viewport[0] + 1e-3 and top >= 0,
+                        "the canvas at %s in %s" % ((left, top, width, height), viewport))
+        self.assertGreaterEqual(game.evaluate("document.documentElement.scrollHeight") + 1e-3,
+                                top + height)
+        game.evaluate("help.scrollIntoView() || true")
+        shown = game.evaluate("(r => [r.left, r.top, r.right, r.bottom])("
+                              "help.getBoundingClientRect())")
+        self.assertTrue(shown[0] >= 0 and shown[1] >= 0 and shown[2] <= viewport[0] + 1e-3 and
+                        shown[3] <= viewport[1] + 1e-3, "the line of help at %s" % shown)
 
     def test_pointer_hidden_on_help_card_only(self):
         game = self.open()
