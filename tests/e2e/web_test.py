@@ -231,7 +231,13 @@ class WebPageTest(harness.GameTestCase):
                         shown[3] <= viewport[1] + 1e-3, "the line of help at %s" % shown)
 
     def test_pointer_hidden_on_help_card_only(self):
-        game = self.open()
+        """And the game's pointer follows the wheel to where the browser's is, although the
+        field moved the game's to its middle since; the middle and right buttons do nothing;
+        and the page cancels what the browser would do with them and with the wheel."""
+        game = self.open(early="window.pointerSeen = []; ['mousedown', 'contextmenu', 'wheel']"
+                               ".forEach(type => window.addEventListener(type, event => "
+                               "pointerSeen.push(event), true));")
+        game.move_to(*FINGER_REST)
         self.enter_field(game)
         cursor = "getComputedStyle(canvas).cursor"
         self.assertNotEqual(game.evaluate(cursor), "none")
@@ -241,6 +247,15 @@ class WebPageTest(harness.GameTestCase):
         game.key("Escape")
         wait_until(lambda: game.evaluate(cursor) != "none", harness.DEFAULT_TIMEOUT,
                    "the pointer back on the field")
+        for button in (2, 3, 4):
+            game.click(button)
+        PlayTest.assert_shows(self, game, Field(self.pictures, pointer=FINGER_REST, radius=44),
+                              "the board smaller, the pointer where the wheel turned")
+        self.assertEqual(self.click_lines(game), [])
+        self.assertEqual(game.evaluate("pointerSeen.map(event => [event.type, event.button, "
+                                       "event.defaultPrevented])"),
+                         [["mousedown", 1, True], ["mousedown", 2, True],
+                          ["contextmenu", 2, True], ["wheel", 0, True]])
 
     def test_end_said_plainly_and_new_game_offered(self):
         game = self.open()
@@ -252,8 +267,8 @@ class WebPageTest(harness.GameTestCase):
                          "The game has ended.\nNew game")
         # No line a desktop would not print: no warning, no error.
         self.assertEqual(game.stderr(), "")
-        # The offer has the keyboard.
-        self.check_new_game(game, lambda: game.key("Enter"))
+        # The offer has the keyboard, Space too: the game's keys are the browser's again.
+        self.check_new_game(game, lambda: game.key("space"))
 
     def check_new_game(self, game, offer):
         """offer starts a new game: a page of its own, which prints its argument lines."""
@@ -405,6 +420,17 @@ class WebPageTest(harness.GameTestCase):
         won = Field(self.pictures, rings=[0, 3, 6], crosses=[1, 4], pointer=FINGER_REST,
                     under_pointer=self.pictures["win1.bmp"])
         PlayTest.assert_shows(self, game, won, "the game won by keys")
+        # The whole grid, row by row: each cell's name and the game pixel at its middle.
+        holds = {0: "ring", 3: "ring", 6: "ring", 1: "cross", 4: "cross"}
+        grid = [[["%s, %s" % (place_of(cell), holds.get(cell, "empty")), 45 + cell // 3 * 90,
+                  45 + cell % 3 * 90] for cell in (row, row + 3, row + 6)] for row in range(3)]
+        self.assertEqual(game.evaluate("""Array.from(cells.querySelectorAll('[role=row]'), row =>
+            Array.from(row.querySelectorAll('[role=gridcell]'), cell => {
+                const board = canvas.getBoundingClientRect(), box = cell.getBoundingClientRect();
+                return [cell.textContent,
+                        Math.round((box.left + box.width / 2 - board.left) * 480 / board.width),
+                        Math.round((box.top + box.height / 2 - board.top) * 272 / board.height)];
+            }))"""), grid, "the board's cells")
         game.key("i")
         game.wait_for_image(self.pictures["item.bmp"], name="help card")
         hears("Help card: press Escape to go back to the board.", "Help card: how to play",
