@@ -428,6 +428,13 @@ TEST(DegenerateSurfaces, AreNeitherDrawnNorCopied)
              static SDL_Palette empty = {0, &colour};
              s->format->palette = &empty;
          }},
+        {"a palette of 257 colours", kFormats[0],
+         [](SDL_Surface* s)
+         {
+             static SDL_Color colours[257];
+             static SDL_Palette large = {257, colours};
+             s->format->palette = &large;
+         }},
         {"one bit per pixel", kFormats[0], [](SDL_Surface* s) { s->format->BitsPerPixel = 1; }},
         {"seven bits per pixel", kFormats[0], [](SDL_Surface* s) { s->format->BitsPerPixel = 7; }},
         // As SDL 1.2 loads a 40-bit bitmap; narrowed so its rows still fit the pitch.

@@ -879,7 +879,8 @@ class WebGame(Game):
         return box["left"], box["top"], box["width"], box["height"]
 
     def key(self, name):
-        self.browser.call("key", name=WEB_KEYS.get(name, name))
+        self.browser.call("key", name="+".join(WEB_KEYS.get(part, part)
+                                               for part in name.split("+")))
 
     def reload(self):
         self.browser.call("reload")
