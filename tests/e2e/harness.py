@@ -53,6 +53,9 @@ CELL = 90  # clicks map to fixed 90-pixel cells, whatever the drawn size
 EMULATOR = shlex.split(os.environ.get("NOUGHTS_EMULATOR", ""))
 # Emulated, the game runs several times slower: a wait is a limit, never a pace, so it is longer.
 DEFAULT_TIMEOUT = 30.0 if EMULATOR else 5.0
+# Starting a program is what a busy machine slows most (Wine's took over 5 s beside builds); a
+# game that ends instead is seen at once, so the limit costs nothing.
+START_TIMEOUT = 30.0
 TOOL_TIMEOUT = 10.0
 POLL_INTERVAL = 0.02
 # sdl12-compat's SDL2 maps a first window and destroys it again while setting the video mode;
@@ -568,7 +571,7 @@ class Game(Started):
 
     # -- window
 
-    def find_window(self, timeout=DEFAULT_TIMEOUT):
+    def find_window(self, timeout=START_TIMEOUT):
         """Waits for the game's mapped top-level window, gives it the keyboard, returns its id."""
         seen = [None, 0.0]
 
