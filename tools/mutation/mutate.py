@@ -1235,7 +1235,9 @@ def parse_arguments():
                         help="try only the changes whose 'file:line  rule: change' matches")
     parser.add_argument("--list", action="store_true",
                         help="print the whole sample's changes without building anything")
-    parser.add_argument("--folder", default=os.path.join(ROOT, "build-mutants"),
+    # Absolute: the builds' tests run in folders of their own and read files of the copy.
+    parser.add_argument("--folder", type=os.path.abspath,
+                        default=os.path.join(ROOT, "build-mutants"),
                         help="where the copy and its builds live (default build-mutants/)")
     return parser.parse_args()
 
