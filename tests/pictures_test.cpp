@@ -88,6 +88,14 @@ bool WriteVaryingAlphaBmp(const char* name)
     return WriteFile(name, Bitmap(4, 2, 32, 0, 0, bytes));
 }
 
+// The same size, opaque but for its first pixel, so that no column may go unchecked either.
+bool WriteCornerAlphaBmp(const char* name)
+{
+    std::string bytes(32, '\377');
+    bytes[19] = '\100';
+    return WriteFile(name, Bitmap(4, 2, 32, 0, 0, bytes));
+}
+
 // Blits picture onto a patterned surface in the display's format, with BlitWhole as the game
 // does or with SDL's own blit.
 SDL_Surface* ShowOnDisplayCopy(SDL_Surface* picture, const SDL_Surface* display, bool bySdl)
@@ -137,6 +145,7 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
     ASSERT_NE(display, nullptr) << SDL_GetError();
     const ScopedWorkDir dir;
     ASSERT_TRUE(WriteVaryingAlphaBmp("alpha.bmp"));
+    ASSERT_TRUE(WriteCornerAlphaBmp("corner.bmp"));
     std::vector<std::pair<std::string, unsigned>> files;
     for (const PictureSize& picture : kPictures)
     {
@@ -147,6 +156,7 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
     }
     files.emplace_back("alpha.bmp", 0u);
     files.emplace_back("alpha.bmp", LOAD_FILE_ALPHA);
+    files.emplace_back("corner.bmp", LOAD_FILE_ALPHA);
 
     for (const auto& [file, load] : files)
     {
@@ -169,7 +179,7 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
         }
         ASSERT_NE(ours, nullptr);
         ASSERT_NE(sdls, nullptr);
-        if (file == "alpha.bmp")
+        if (file == "alpha.bmp" || file == "corner.bmp")
         {
             EXPECT_EQ(ours->format->Amask, sdls->format->Amask);
             EXPECT_EQ(ours->flags & SDL_SRCALPHA, sdls->flags & SDL_SRCALPHA);
