@@ -168,6 +168,8 @@ class WebPageTest(harness.GameTestCase):
             wait_until(lambda: lacks in game.evaluate(said),
                        harness.DEFAULT_TIMEOUT, "the page to say %r" % lacks)
             self.assertIn("The game cannot run here", game.evaluate(said))
+            # Nor is a new game offered, which would only meet the same lack.
+            self.assertNotIn("New game", game.evaluate(said))
 
     def test_missing_cell_picture_stands_in_black(self):
         """As on a desktop."""
