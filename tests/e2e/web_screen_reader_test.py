@@ -252,9 +252,14 @@ class ScreenReaderPageTest(unittest.TestCase):
             app = desktop.get_child_at_index(index)
             if app is None or app.get_process_id() != pid and BROWSER != "firefox":
                 continue
-            for node in descendants(app):
-                if node.get_role() == Atspi.Role.DOCUMENT_WEB and node.get_name() == TITLE:
-                    return node
+            try:
+                for node in descendants(app):
+                    if node.get_role() == Atspi.Role.DOCUMENT_WEB and node.get_name() == TITLE:
+                        return node
+            except GLib.GError:
+                # A loading page's tree changes under the walk: a node can go before it is
+                # read. The next look sees the tree as it is then.
+                continue
         return None
 
     # -- what AT-SPI2 says
