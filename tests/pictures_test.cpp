@@ -88,6 +88,24 @@ bool WriteVaryingAlphaBmp(const char* name)
     return WriteFile(name, Bitmap(4, 2, 32, 0, 0, bytes));
 }
 
+// The same pixels with red in the low byte (as a page's display keeps it, unlike a desktop's) and
+// no alpha, given as the three channel masks after the info header.
+bool WriteRedFirstBmp(const char* name)
+{
+    const Uint32 BITFIELDS = 3;
+    std::string bytes = Bitmap(4, 2, 32, BITFIELDS, 3, std::string(32, '\0'));
+    const Uint32 masks[3] = {0x0000FF, 0x00FF00, 0xFF0000};
+    for (int i = 0; i < 12; ++i)
+    {
+        bytes[54 + i] = static_cast<char>(masks[i / 4] >> 8 * (i % 4));
+    }
+    for (int i = 0; i < 32; ++i)
+    {
+        bytes[66 + i] = static_cast<char>(i * 37 + 11);
+    }
+    return WriteFile(name, bytes);
+}
+
 // The same size, opaque but for its first pixel, so that no column may go unchecked either.
 bool WriteCornerAlphaBmp(const char* name)
 {
@@ -146,6 +164,7 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
     const ScopedWorkDir dir;
     ASSERT_TRUE(WriteVaryingAlphaBmp("alpha.bmp"));
     ASSERT_TRUE(WriteCornerAlphaBmp("corner.bmp"));
+    ASSERT_TRUE(WriteRedFirstBmp("red-first.bmp"));
     std::vector<std::pair<std::string, unsigned>> files;
     for (const PictureSize& picture : kPictures)
     {
@@ -157,6 +176,7 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
     files.emplace_back("alpha.bmp", 0u);
     files.emplace_back("alpha.bmp", LOAD_FILE_ALPHA);
     files.emplace_back("corner.bmp", LOAD_FILE_ALPHA);
+    files.emplace_back("red-first.bmp", 0u);
 
     for (const auto& [file, load] : files)
     {
@@ -179,6 +199,12 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
         }
         ASSERT_NE(ours, nullptr);
         ASSERT_NE(sdls, nullptr);
+        if (file == "red-first.bmp")
+        {
+            // Put in the display's order once, so that each pass copies it.
+            ASSERT_NE(sdls->format->Rmask, display->format->Rmask);
+            EXPECT_TRUE(IsPlainCopy(ours, display));
+        }
         if (file == "alpha.bmp" || file == "corner.bmp")
         {
             EXPECT_EQ(ours->format->Amask, sdls->format->Amask);
