@@ -639,6 +639,36 @@ def tracked_files(root):
     return [name for name in listing.stdout.decode().split("\0") if name]
 
 
+class Refused(Exception):
+    """Input the run cannot give a true score for: said plainly, with exit status 2."""
+
+
+def uncommitted_changes(root):
+    """The paths git shows as changed, staged or new: a score must belong to a commit."""
+    status = subprocess.run(["git", "status", "--porcelain"], cwd=root, capture_output=True,
+                            check=True, text=True)
+    return [line[3:] for line in status.stdout.splitlines() if line]
+
+
+def claim_folder(folder, root):
+    """Records in folder which tree it serves, or refuses one made for another tree (or, not
+    empty, for none known): its copy would be overwritten and its builds mixed with this one."""
+    mark = os.path.join(folder, ".mutation-tree")
+    if os.path.isfile(mark):
+        with open(mark, encoding="utf-8") as recorded:
+            tree = recorded.read().strip()
+        if tree != root:
+            raise Refused("%s serves the tree %s, not %s; name another --folder"
+                          % (folder, tree, root))
+        return
+    if os.path.isdir(folder) and os.listdir(folder):
+        raise Refused("%s is not empty and records no tree it serves; remove it or name "
+                      "another --folder" % folder)
+    os.makedirs(folder, exist_ok=True)
+    with open(mark, "w", encoding="utf-8") as recorded:
+        recorded.write(root + "\n")
+
+
 def sync_copy(root, copy):
     """Brings the copy's files up to the working tree's, touching only those that differ so the
     builds stay incremental, and removes those the tree no longer has."""
@@ -1349,6 +1379,15 @@ def main():
             print(describe(mutant))
         return 0
 
+    if not order:
+        raise Refused("no change to try: no file of code matches --files or --only")
+    changed = uncommitted_changes(ROOT)
+    if changed:
+        raise Refused("the working tree has changes not committed (%s%s); commit or stash them, "
+                      "so that the score belongs to a commit"
+                      % (", ".join(changed[:5]), ", ..." if len(changed) > 5 else ""))
+    claim_folder(args.folder, ROOT)
+
     os.nice(19 - os.nice(0))
     signal.signal(signal.SIGTERM, on_signal)
     signal.signal(signal.SIGHUP, on_signal)
@@ -1388,6 +1427,7 @@ def main():
     start = time.monotonic()
     results = []
     kills = {}
+    interrupted = False
     try:
         # The seed's first changes that build, tried file by file so each file is rebuilt
         # unchanged only once.
@@ -1405,15 +1445,23 @@ def main():
                     tried, args.count, time.monotonic() - start, mutant.where(), mutant.rule,
                     mutant.change, outcome, "  [%s]" % detail if detail else ""), flush=True)
     except (KeyboardInterrupt, Interrupted):
+        interrupted = True
         print("\n# interrupted: the results so far", flush=True)
     finally:
         # The copy's files go back to the unchanged ones and are built so, for the next run.
         for path, text in texts.items():
             write_source(copy, path, text)
+    if not interrupted and not any(outcome != Outcome.NOT_BUILT for _, outcome, _ in results):
+        raise Refused("none of the %d changes seed %d chose builds; try another seed"
+                      % (len(results), args.seed))
     report(results, len(listed))
     print("\n# %.0f minutes" % ((time.monotonic() - start) / 60))
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except Refused as refusal:
+        print("mutate.py: %s" % refusal, file=sys.stderr)
+        sys.exit(2)
