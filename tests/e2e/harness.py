@@ -796,6 +796,19 @@ class WebGame(Game):
     def stop(self):
         pass  # the next test's page replaces this one
 
+    def save_mismatch(self, actual, expected, name):
+        """As a window's, with what the game itself holds: a screen that moved on tells a page
+        not yet painted from input the game never got."""
+        saved = super().save_mismatch(actual, expected, name)
+        try:
+            state = self.evaluate("[Module._ScreenShown(), Module._FramesRun(), "
+                                  "Module._EventsPending(), !!Module.pageGamepadListed]")
+        except HarnessError as error:
+            return "%s; the game's state unread: %s" % (saved, error)
+        return "%s; the game shows screen %d after %d frames, %d events waiting, %s" % (
+            saved, state[0], state[1], state[2],
+            "a gamepad listed" if state[3] else "no gamepad listed")
+
     def evaluate(self, script):
         return self.browser.call("evaluate", script=script)["value"]
 
