@@ -67,16 +67,21 @@ function layoutsToTry() {
   }));
 }
 
-// A keyboard-and-mouse window whose line of help would cost the canvas a step of scale (a zoomed
-// page wraps it into several lines, each as many device pixels taller) gives the canvas the
-// whole window instead, so zooming in never makes the game smaller, and the line goes under the
-// canvas, where the page scrolls to it; a window smaller than the game at one device pixel to a
-// game pixel shrinks it to fit, whole though not crisp. The scale for that, or null.
-function helpUnder(layout, stage, scale, ratio) {
-  if (layout.name !== 'plain') return null;
+// Whether the line of help goes under the canvas, where the page scrolls to it, and the canvas
+// takes the whole window: with a keyboard and mouse, where keeping the line in the window (under
+// the canvas, and as much above) would cost the canvas a step of scale (a zoomed page wraps it
+// into several lines, each as many device pixels taller) or leave it no room even at its smallest
+// (best.fits below 2: a window little larger than the game). So zooming in never makes the game
+// smaller, and the line never lies over it.
+function helpUnder(best, stage, ratio) {
+  return best.layout.name === 'plain' &&
+      (best.fits < 2 || wholeWindowScale(stage, ratio) > best.scale);
+}
+// The largest whole scale the whole window takes; a window smaller than the game at one device
+// pixel to a game pixel shrinks it to fit, whole though not crisp.
+function wholeWindowScale(stage, ratio) {
   var whole = Math.min(stage.width * ratio / GAME_WIDTH, stage.height * ratio / GAME_HEIGHT);
-  if (whole < 1) return whole;
-  return Math.floor(whole) > scale ? Math.floor(whole) : null;
+  return Math.floor(whole) || whole;
 }
 
 // The layout where controls and canvas fit (or else the controls), then with the largest scale,
@@ -94,8 +99,8 @@ function fitCanvas() {
     }
   });
   var stage = stageFor(best.layout);
-  var under = helpUnder(best.layout, stage, best.scale, ratio);
-  var scale = under || best.scale;
+  var under = helpUnder(best, stage, ratio);
+  var scale = under ? wholeWindowScale(stage, ratio) : best.scale;
   var width = GAME_WIDTH * scale;
   var height = GAME_HEIGHT * scale;
   var place = {

@@ -32,6 +32,8 @@ VIEWPORTS = {1: (801, 601), 2: (1100, 700), 3: (1501, 901)}
 ZOOMED = (1280, 800)
 ZOOMS = (1, 2, 4)
 NARROW = (320, 480)
+# A window a little larger than the game, where the line of help would leave the canvas no room.
+SNUG = (500, 290)
 CONTROLS = ("Start", "Back", "Help", "Smaller board", "Larger board")
 NEW_GAME = "New game: start again from the title"
 # Phones (CSS pixels and device pixels to each) and the largest scale their shape allows with
@@ -201,8 +203,9 @@ class WebPageTest(harness.GameTestCase):
     def check_zoom_and_reflow(self):
         """Zoomed in as a browser zooms (a window's CSS pixels fewer, each more device pixels):
         the canvas at least as large on screen as unzoomed, crisp, and nothing cut off, the
-        line of help reached by scrolling where it no longer fits; and in a window 320 CSS
-        pixels wide, the whole canvas, shrunk to fit, still clicked where it shows."""
+        line of help reached by scrolling where it no longer fits, as in a window a little
+        larger than the game; and in a window 320 CSS pixels wide, the whole canvas, shrunk to
+        fit, still clicked where it shows."""
         unzoomed = None
         for zoom in ZOOMS:
             with self.subTest(zoom=zoom):
@@ -213,6 +216,10 @@ class WebPageTest(harness.GameTestCase):
                 self.assertGreaterEqual(width, unzoomed, "the canvas at %d%%" % (zoom * 100))
                 self.check_crisp(game, round(width) // GAME[0], zoom)
                 self.check_reachable(game, viewport)
+        with self.subTest(window=SNUG):
+            game = self.open(SNUG)
+            self.check_crisp(game, 1, 1)
+            self.check_reachable(game, SNUG)
         with self.subTest(width=NARROW[0]):
             game = self.open(NARROW)
             self.check_reachable(game, NARROW)
@@ -224,17 +231,23 @@ class WebPageTest(harness.GameTestCase):
 
     def check_reachable(self, game, viewport):
         """The canvas within the window's width and below its top, the page as long as the
-        canvas, and the line of help inside the window once scrolled to."""
+        canvas, and the words of the line of help inside the window once scrolled to, never
+        over the canvas."""
         left, top, width, height = self.canvas_box(game)
         self.assertTrue(left >= 0 and left + width <= viewport[0] + 1e-3 and top >= 0,
                         "the canvas at %s in %s" % ((left, top, width, height), viewport))
         self.assertGreaterEqual(game.evaluate("document.documentElement.scrollHeight") + 1e-3,
                                 top + height)
         game.evaluate("help.scrollIntoView() || true")
-        shown = game.evaluate("(r => [r.left, r.top, r.right, r.bottom])("
-                              "help.getBoundingClientRect())")
+        # The words, not the box, whose padding a page scrolled by whole pixels may leave a
+        # fraction of a pixel of below the window.
+        shown = game.evaluate("""(r => [r.left, r.top, r.right, r.bottom])((range => (
+            range.selectNodeContents(help), range))(document.createRange())
+            .getBoundingClientRect())""")
         self.assertTrue(shown[0] >= 0 and shown[1] >= 0 and shown[2] <= viewport[0] + 1e-3 and
                         shown[3] <= viewport[1] + 1e-3, "the line of help at %s" % shown)
+        canvas_bottom = game.evaluate("canvas.getBoundingClientRect().bottom")
+        self.assertGreaterEqual(shown[1] + 1e-3, canvas_bottom, "the line of help over the canvas")
 
     def test_pointer_hidden_on_help_card_only(self):
         """And the game's pointer follows the wheel to where the browser's is, although the
