@@ -412,12 +412,13 @@ class WebPageTest(harness.GameTestCase):
                  "I shows the help card, Escape goes back.")
         hears(field + " Rings to move.", "top left, empty", "field")
         self.check_focus_shown(game, "a cell")
-        # One cell in the Tab order, the last one the keyboard was on, even after another: Tab
-        # leaves the board, Shift+Tab comes back to that cell.
-        game.key("ArrowRight")
-        hears(field + " Rings to move.", "top centre, empty")
-        game.key("ArrowLeft")
-        hears(field + " Rings to move.", "top left, empty")
+        # A column a key, Left from the right column too. One cell in the Tab order, the last
+        # one the keyboard was on, even after another: Tab leaves the board, Shift+Tab comes
+        # back to that cell.
+        for key, cell in [("ArrowRight", "top centre"), ("ArrowRight", "top right"),
+                          ("ArrowLeft", "top centre"), ("ArrowLeft", "top left")]:
+            game.key(key)
+            hears(field + " Rings to move.", cell + ", empty")
         game.key("Tab")
         wait_until(lambda: game.evaluate("document.activeElement.tagName") == "A",
                    harness.DEFAULT_TIMEOUT, "Tab to leave the board")
