@@ -441,7 +441,9 @@ var Module = {
     cellBox.hidden = true;
     ring.hidden = true;
     card.hidden = true;
-    say(document.getElementById('ended-said').textContent);
+    // The end is said once, as the description of New game, which takes the focus: said in the
+    // live region too, a screen reader would say it twice.
+    said.textContent = '';
     document.getElementById('ended').hidden = false;
     document.getElementById('again').focus();
   },

@@ -71,7 +71,8 @@ FIELD = ("Playing field: arrow keys choose a cell, Enter or Space places a mark,
          "help card, Escape goes back. Rings to move.")
 # A whole game by keys from the title: each step's keys, what then has the keyboard (a cell as
 # it reads afterwards) and what the live region then says (None: unchanged). Rings take the top
-# row, crosses the middle left and the centre; then Escape three times to the end.
+# row, crosses the middle left and the centre; then Escape three times to the end, which New game
+# says as its description (ENDED) when it takes the keyboard, and the live region does not.
 GAME = [
     (["space"], ("image", "Menu"), "Menu: press Space to play, or Escape to go back."),
     (["space"], ("table cell", "top left, empty"), FIELD),
@@ -88,8 +89,9 @@ GAME = [
     (["Escape"], ("image", "Menu"), "Menu: press Space to play, or Escape to go back."),
     (["Escape"], ("image", "Noughts and crosses: title screen"),
      "Title screen: press Space to go on, or Escape to end the game."),
-    (["Escape"], ("push button", "New game: start again from the title"), "The game has ended."),
+    (["Escape"], ("push button", "New game: start again from the title"), None),
 ]
+ENDED = "The game has ended."
 ROWS = ("top", "middle", "bottom")
 COLUMNS = ("left", "centre", "right")
 # What the grid's cells hold, by row and column, once the rings have won.
@@ -130,6 +132,9 @@ orca.debug.debugFile.reconfigure(line_buffering=True)
 # What the test follows: where the keyboard is, and the live region's words.
 EVENTS = ("object:state-changed:focused", "object:text-changed:insert")
 SPOKEN = re.compile(r" - SPEECH OUTPUT: '(.*)' ?\{'established'")
+# Orca's debug lines as it takes a live region's change, and once it has spoken all it took.
+LIVE_TAKEN = " - WEB: Event to be handled as live region"
+LIVE_SPOKEN = " - LIVE REGIONS: messages in queue: 0"
 
 
 class Events:
@@ -333,7 +338,12 @@ class ScreenReaderPageTest(unittest.TestCase):
                 self.key(key)
             if said:
                 self.wait_said(said, STEP_TIMEOUT, document)
-            self.wait_focus(name, kind=kind)
+            node = self.wait_focus(name, kind=kind)
+            ending = kind == "push button"
+            if ending:
+                # Said once: in the live region too, a screen reader would say it twice.
+                self.assertEqual(node.get_description(), ENDED)
+                self.assertNotIn(ENDED, text_of(self.status(document)))
             if said == FIELD:
                 self.check_board(document, {})
             elif said and said.endswith("win."):
@@ -342,6 +352,7 @@ class ScreenReaderPageTest(unittest.TestCase):
             # which the live region's words say instead), New game, and the words.
             expected = [name] if kind != "image" and name.split(",")[0] != cell else []
             expected += [said] if said else []
+            expected += [ENDED] if ending else []
             cell = name.split(",")[0]
             if not heard:
                 continue
@@ -354,7 +365,7 @@ class ScreenReaderPageTest(unittest.TestCase):
     def test_game_through_atspi(self):
         """A whole game from the title: the focus on each cell the page means, named by place
         and content; the nine cells in their places in the grid; each move and the outcome in
-        the polite live region; New game focused and the end said."""
+        the polite live region; New game focused, described by the end."""
         self.play(self.open_page())
 
     def start_orca(self):
@@ -387,12 +398,22 @@ class ScreenReaderPageTest(unittest.TestCase):
     def test_game_with_orca(self):
         """The same game with Orca running: it speaks the first cell when the field opens, the
         cell each arrow moves to as the page means it (a grid, which takes the arrows), and
-        every move and the outcome, each once."""
+        every move, the outcome and the end, each once."""
         self.start_orca()
         self.play(self.open_page(), self.spoken)
-        moves = [words for _, _, words in GAME if words and words.startswith(("Ring ", "Cross "))]
-        counted = {words: self.spoken().count(words) for words in moves}
-        self.assertEqual(counted, dict.fromkeys(moves, 1), "\n".join(self.spoken()))
+        # Words a live region took as New game took the focus are spoken after it: counted
+        # once Orca has spoken all it took.
+        self.events.wait(lambda: live_spoken(read(self.orca_log)), STEP_TIMEOUT,
+                         "Orca to speak the live region's words it took")
+        once = [words for _, _, words in GAME if words and words.startswith(("Ring ", "Cross "))]
+        once.append(ENDED)
+        counted = {words: sum(line.count(words) for line in self.spoken()) for words in once}
+        self.assertEqual(counted, dict.fromkeys(once, 1), "\n".join(self.spoken()))
+
+
+def live_spoken(log):
+    """Whether Orca, by its debug output log, has spoken every live region change it took."""
+    return log.rfind(LIVE_TAKEN) < log.rfind(LIVE_SPOKEN)
 
 
 def all_said(wanted, lines):
