@@ -111,9 +111,12 @@ function fitCanvas() {
   Object.keys(place).forEach(function(name) {
     document.documentElement.style.setProperty(name, place[name]);
   });
-  document.documentElement.classList.toggle('scrolls', !!under);
-  help.style.top = under ? Math.max(parseFloat(place['--top']) + height / ratio,
-                                    window.innerHeight - help.offsetHeight) + 'px' : '';
+  document.documentElement.classList.toggle('scrolls', under);
+  // By its exact height, not offsetHeight's whole pixels: where it has room, the line under the
+  // canvas lies just where it lies when it stays, and the page is no longer than the window.
+  var underCanvas = Math.max(parseFloat(place['--top']) + height / ratio,
+                             window.innerHeight - help.getBoundingClientRect().height);
+  help.style.top = under ? underCanvas + 'px' : '';
 }
 fitCanvas();
 window.addEventListener('resize', fitCanvas);
