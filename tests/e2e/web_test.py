@@ -302,6 +302,16 @@ class WebPageTest(harness.GameTestCase):
         self.assertEqual(game.stderr(), "")
         # The offer has the keyboard, Space too: the game's keys are the browser's again.
         self.check_new_game(game, lambda: game.key("space"))
+        # Ended on the help card, as the page goes away: none of the field's or the card's words
+        # stay for a screen reader in a page the browser keeps to show again.
+        self.enter_field(game)
+        game.key("i")
+        game.wait_for_image(self.pictures["item.bmp"], name="help card")
+        game.evaluate("dispatchEvent(new Event('pagehide')), true")
+        self.assertEqual(game.wait_exit(), 0)
+        self.assertEqual(game.evaluate(
+            "['cells', 'ring', 'card'].map((id) => document.getElementById(id).hidden)"),
+            [True, True, True])
 
     def check_new_game(self, game, offer):
         """offer starts a new game: a page of its own, which prints its argument lines."""
