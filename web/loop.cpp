@@ -49,11 +49,12 @@ EM_JS(void, WakeOnGamepads, (), {
 });
 // clang-format on
 
-// A gamepad is only seen by polling, so the frames go on while the browser lists one.
+// A gamepad is only seen by polling, so the frames go on while the browser lists one. SDL's
+// joystick driver keeps that answer from the browser's gamepad events, as listing the pads on
+// every frame would cost more than the frame.
 // clang-format off
 EM_JS(bool, GamepadListed, (), {
-    var pads = navigator.getGamepads ? navigator.getGamepads() : [];
-    return Array.prototype.some.call(pads, function(pad) { return pad && pad.connected; });
+    return !!Module["pageGamepadListed"];
 });
 // clang-format on
 
