@@ -261,9 +261,13 @@ TEST_P(DrawTest, CellCircleLightsItsHandWorkedEdges)
     // is reached only near a = 0 (x = 90), a = pi (x < 1) and beyond the last angle, so it
     // stays dark; just past 3 pi / 2 the point (45, 89.99) lights (44, 89). Row 1 holds the
     // points with 45 sin a in (43, 44], where |45 cos a| runs from sqrt(89) = 9.43 to
-    // sqrt(176) = 13.27: x in 31..35 and 54..58, lit one column left.
+    // sqrt(176) = 13.27: x in 31..35 and 54..58, lit one column left. Column 0 holds, in the
+    // same way, the points with x = 1: y in 31..35 and 54..58.
     for (int i = 0; i < 90; ++i)
     {
+        const bool leftLit = (i >= 31 && i <= 35) || (i >= 54 && i <= 58);
+        EXPECT_EQ(ReadPixel(target.surface, 0, i), leftLit ? format.white : format.black)
+            << "column 0, row " << i;
         EXPECT_EQ(ReadPixel(target.surface, 89, i), format.black) << "column 89, row " << i;
         EXPECT_EQ(ReadPixel(target.surface, i, 0), format.black) << "row 0, column " << i;
         EXPECT_EQ(ReadPixel(target.surface, i, 45), format.black) << "row 45, column " << i;

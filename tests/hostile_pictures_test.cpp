@@ -200,6 +200,8 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         {"4096 x 4096 pixels in an OS/2 header, no pixels", CoreBitmap(4096, 4096, "")},
         {"4097 x 4096 pixels in an OS/2 header, with the bytes of 1 x 4096",
          CoreBitmap(4097, 4096, std::string(4 * 4096, '\0'))},
+        {"4096 x 4097 pixels in an OS/2 header, with the bytes of 4096 x 1",
+         CoreBitmap(4096, 4097, std::string(4096, '\0'))},
         // SDL 1.2 wraps the count into 222 bytes a pixel: half a gigabyte for 212 bytes of file.
         {"61166 bits per pixel", Bitmap(40, 60928, 61166, 0)},
         {"33 bits per pixel", Bitmap(4096, 4096, 33, 0)},
