@@ -227,7 +227,6 @@ function givePressesWhileLoading() {
       Module._PAGE_SendJoystickPress(button);
     }
   });
-  pressedWhileLoading = [];
 }
 
 // The board for players who cannot see the canvas or use a pointer: on the playing field, the

@@ -32,8 +32,9 @@ VIEWPORTS = {1: (801, 601), 2: (1100, 700), 3: (1501, 901)}
 ZOOMED = (1280, 800)
 ZOOMS = (1, 2, 4)
 NARROW = (320, 480)
-# A window a little larger than the game, where the line of help would leave the canvas no room.
-SNUG = (500, 290)
+# Windows a little larger than the game at one scale or two (the canvas's scale in each), where
+# the line of help would leave the canvas no room at that scale.
+SNUG = {(500, 290): 1, (1024, 590): 2}
 CONTROLS = ("Start", "Back", "Help", "Smaller board", "Larger board")
 NEW_GAME = "New game: start again from the title"
 # Phones (CSS pixels and device pixels to each) and the largest scale their shape allows with
@@ -221,10 +222,11 @@ class WebPageTest(harness.GameTestCase):
                 self.assertGreaterEqual(width, unzoomed, "the canvas at %d%%" % (zoom * 100))
                 self.check_crisp(game, round(width) // GAME[0], zoom)
                 self.check_reachable(game, viewport)
-        with self.subTest(window=SNUG):
-            game = self.open(SNUG)
-            self.check_crisp(game, 1, 1)
-            self.check_reachable(game, SNUG)
+        for window, scale in SNUG.items():
+            with self.subTest(window=window):
+                game = self.open(window)
+                self.check_crisp(game, scale, 1)
+                self.check_reachable(game, window)
         with self.subTest(width=NARROW[0]):
             game = self.open(NARROW)
             self.check_reachable(game, NARROW)
