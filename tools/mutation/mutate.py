@@ -686,7 +686,9 @@ def sync_copy(root, copy):
         if os.path.isfile(target) and same_bytes(source, target):
             continue
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.copy2(source, target)
+        # Stamped now, not with the tree's time: an object a change rebuilt from the copy's
+        # older text after that time would otherwise count as up to date.
+        shutil.copy(source, target)
     with open(manifest, "w", encoding="utf-8") as listed:
         listed.write("\0".join(names))
 
