@@ -279,11 +279,40 @@ static bool HasByteChannels(const SDL_PixelFormat* format)
            format->Bloss == 0;
 }
 
+// The picture's pixels with their channels moved to where the display keeps them, opaque where
+// the display has alpha. Done here, not by SDL_DisplayFormat: ppc64el's classic SDL 1.2 converts
+// such rows with AltiVec code written for big-endian PowerPC and loses channels.
+static SDL_Surface* Reordered(const SDL_Surface* picture, const SDL_PixelFormat* display)
+{
+    SDL_Surface* const ordered =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, picture->w, picture->h, 32, display->Rmask,
+                             display->Gmask, display->Bmask, display->Amask);
+    if (ordered == nullptr)
+    {
+        return nullptr;
+    }
+    const SDL_PixelFormat* const from = picture->format;
+    for (int y = 0; y < picture->h; ++y)
+    {
+        const Uint8* const in = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch;
+        Uint8* const out = static_cast<Uint8*>(ordered->pixels) + y * ordered->pitch;
+        for (int x = 0; x < picture->w; ++x)
+        {
+            const Uint32 pixel = LoadPixel(in + 4 * x, 4);
+            StorePixel<4>(out + 4 * x,
+                          ((pixel & from->Rmask) >> from->Rshift) << display->Rshift |
+                              ((pixel & from->Gmask) >> from->Gshift) << display->Gshift |
+                              ((pixel & from->Bmask) >> from->Bshift) << display->Bshift |
+                              display->Amask);
+        }
+    }
+    return ordered;
+}
+
 // A 32-bit picture whose 8-bit channels only lie in another order than the display's is put in
-// the display's order once, by SDL: every colour shows and draws as before, each channel keeping
-// its 8 bits, and each pass then copies the picture's rows instead of converting each pixel. A
-// page's display is red first; a desktop's is usually ordered as bitmaps are, and nothing
-// changes there.
+// the display's order once: every colour shows and draws as before, each channel keeping its 8
+// bits, and each pass then copies the picture's rows instead of converting each pixel. A page's
+// display is red first; a desktop's is usually ordered as bitmaps are, and nothing changes there.
 static SDL_Surface* InDisplayOrder(SDL_Surface* picture)
 {
     const SDL_Surface* const display = SDL_GetVideoSurface();
@@ -295,7 +324,7 @@ static SDL_Surface* InDisplayOrder(SDL_Surface* picture)
     {
         return picture;
     }
-    SDL_Surface* const ordered = SDL_DisplayFormat(picture);
+    SDL_Surface* const ordered = Reordered(picture, display->format);
     if (ordered == nullptr)
     {
         return picture;
