@@ -157,8 +157,8 @@ class WebPageTest(harness.GameTestCase):
 
     def test_browser_lacking_what_the_game_uses(self):
         """Without the Gamepad API, or with storage for the offline copy blocked, the game
-        plays; without ImageData or a canvas that draws in 2D the page says plainly what it
-        lacks, never a blank canvas."""
+        plays; without ImageData or a canvas that draws in 2D, or if the browser will not
+        start the game's code, the page says plainly why, never a blank canvas."""
         lacking = """
             delete Navigator.prototype.getGamepads;
             if (navigator.serviceWorker) {
@@ -170,7 +170,9 @@ class WebPageTest(harness.GameTestCase):
                "document.getElementById('ended').innerText"
         for early, lacks in [("delete window.ImageData;", "it has no ImageData"),
                              ("HTMLCanvasElement.prototype.getContext = () => null;",
-                              "no canvas that draws in 2D")]:
+                              "no canvas that draws in 2D"),
+                             ("WebAssembly.instantiate = () => Promise.reject(new Error('no'));",
+                              "its code did not start (no)")]:
             game = self.start_page((), harness.shipped_pictures(harness.ASSETS), None,
                                    early=early, window=False)
             wait_until(lambda: lacks in game.evaluate(said),
@@ -286,6 +288,17 @@ class WebPageTest(harness.GameTestCase):
                                        "event.defaultPrevented])"),
                          [["wheel", 0, True], ["mousedown", 1, True], ["mousedown", 2, True],
                           ["contextmenu", 2, True], ["mousedown", 0, False]])
+        # A button let go off the canvas leaves the pointer where it was on it.
+        frames = game.evaluate("Module._FramesRun()")
+        game.evaluate("""(r => {
+            canvas.dispatchEvent(new MouseEvent('mousedown', {bubbles: true, button: 1,
+                clientX: r.left + %d * r.width / 480, clientY: r.top + %d * r.height / 272}));
+            document.body.dispatchEvent(new MouseEvent('mouseup', {bubbles: true, button: 1,
+                clientX: r.right + 20, clientY: r.bottom + 20}));
+        })(canvas.getBoundingClientRect()) || true""" % FINGER_REST)
+        wait_until(lambda: game.evaluate("Module._FramesRun() > %d && !Module._EventsPending()"
+                                         % frames), harness.DEFAULT_TIMEOUT, "the release")
+        PlayTest.assert_shows(self, game, smaller, "the pointer after a release off the canvas")
 
     def test_end_said_plainly_and_new_game_offered(self):
         game = self.open()
@@ -426,11 +439,14 @@ class WebPageTest(harness.GameTestCase):
                  "I shows the help card, Escape goes back.")
         hears(field + " Rings to move.", "top left, empty", "field")
         self.check_focus_shown(game, "a cell")
-        # A column a key, Left from the right column too. One cell in the Tab order, the last
-        # one the keyboard was on, even after another: Tab leaves the board, Shift+Tab comes
-        # back to that cell.
+        # A column or a row a key, Left from the right column and Down from the bottom row too.
+        # One cell in the Tab order, the last one the keyboard was on, even after another: Tab
+        # leaves the board, Shift+Tab comes back to that cell.
         for key, cell in [("ArrowRight", "top centre"), ("ArrowRight", "top right"),
-                          ("ArrowLeft", "top centre"), ("ArrowLeft", "top left")]:
+                          ("ArrowLeft", "top centre"), ("ArrowLeft", "top left"),
+                          ("ArrowDown", "middle left"), ("ArrowDown", "bottom left"),
+                          ("ArrowDown", "bottom left"), ("ArrowUp", "middle left"),
+                          ("ArrowUp", "top left")]:
             game.key(key)
             hears(field + " Rings to move.", cell + ", empty")
         game.key("Tab")
@@ -485,7 +501,8 @@ class WebPageTest(harness.GameTestCase):
                         Math.round((box.left + box.width / 2 - board.left) * 480 / board.width),
                         Math.round((box.top + box.height / 2 - board.top) * 272 / board.height)];
             }))"""), grid, "the board's cells")
-        game.key("i")
+        # A capital I too, as Shift or Caps Lock gives it.
+        game.key("Shift+I")
         game.wait_for_image(self.pictures["item.bmp"], name="help card")
         hears("Help card: press Escape to go back to the board.", "Help card: how to play",
               "help card", "image")
@@ -570,7 +587,8 @@ class WebPageTest(harness.GameTestCase):
         if scale:
             for size, game_size in zip(canvas[2:], GAME):
                 self.assertAlmostEqual(size, game_size * scale, delta=1e-3)
-        help_top, help_text = game.evaluate("[help.getBoundingClientRect().top, help.innerText]")
+        help_top, help_text, layout = game.evaluate(
+            "[help.getBoundingClientRect().top, help.innerText, document.body.dataset.layout]")
         # Words for fingers, not keys.
         title = "Title screen: tap Start to go on, or Back to end the game."
         wait_until(lambda: game.evaluate("said.textContent").strip() == title,
@@ -588,6 +606,11 @@ class WebPageTest(harness.GameTestCase):
             if scale:
                 self.assertFalse(overlap(box, canvas), "%s at %s over the canvas %s" % (
                     name, box, canvas))
+                # Below the canvas or beside it, as the layout says, never above it.
+                after = top - canvas[1] - canvas[3] if layout == "below" else \
+                    left - canvas[0] - canvas[2]
+                self.assertGreaterEqual(after, -1e-3, "%s at %s %s the canvas %s" % (
+                    name, box, layout, canvas))
             self.assertIn(name, help_text)
         if scale:
             self.assertLessEqual(canvas[1] + canvas[3], help_top)
@@ -664,7 +687,7 @@ class WebPageTest(harness.GameTestCase):
     def check_gamepad(self, game):
         """A standard gamepad connected after load, revealed by a press of button 9, as
         joystick 0: 9 is Space and closes the help card, 8 is Escape; it keeps working once
-        unplugged and plugged in again."""
+        unplugged and plugged in again, and unplugged for good it lets the game sleep."""
         game.evaluate(PAD_SCRIPT + "true")
 
         def press(button, check):
@@ -693,6 +716,17 @@ class WebPageTest(harness.GameTestCase):
         press(9, shows(field, "the field after 9 on the help card"))
         game.evaluate("plugPad(false) && plugPad(true)")
         press(8, shows(self.pictures["menu.bmp"], "menu after 8, plugged in again"))
+        # Gone for good, the pad no longer keeps the frames going: once the frame that saw it
+        # go has run, the browser shows frames the game sleeps through.
+        game.evaluate("plugPad(false)")
+        self.assertTrue(game.evaluate("""(async () => {
+            const frames = () => new Promise(done => requestAnimationFrame(() =>
+                requestAnimationFrame(() => requestAnimationFrame(done))));
+            await frames();
+            const run = Module._FramesRun();
+            await frames();
+            return Module._FramesRun() === run;
+        })()"""), "the game asleep once the pad is gone")
 
 
 def place_of(cell):
