@@ -985,8 +985,7 @@ class PageBuild:
         return found
 
     def reaches(self, path):
-        """Whether the page's own code includes the file: the game's other code runs in the
-        page as on the desktop, on the same SDL 1.2, through the same tests."""
+        """Whether the page's own code includes the file."""
         return path in self.compiled
 
     @staticmethod
@@ -1200,12 +1199,16 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
     lines[mutant.number - 1] = mutant.mutated
     changed = "\n".join(lines)
     write_source(copy, mutant.path, changed)
-    def on_page():
+    def on_page(survived):
         """Whether the game's change is tried on the page when the native builds cannot tell:
-        a header the page's own code includes."""
+        a header the page's own code includes, or any line the page compiles that every native
+        build passed. The page's display is not a desktop's (red first, with alpha), so code
+        that follows the display's format can fail there alone."""
         page = builds["page"]
-        if not mutant.page or page is None or not mutant.path.endswith(".h"):
+        if not mutant.page or page is None:
             return False
+        if not mutant.path.endswith(".h"):
+            return survived
         ready(page, builds, copy, mutant, original, changed)
         return page.reaches(mutant.path)
 
@@ -1217,7 +1220,7 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
         if not built:
             return Outcome.NOT_BUILT, last_error(output)
         if default.same_code():
-            if on_page():
+            if on_page(False):
                 found = try_on_page(mutant, builds, copy, kills, original, changed,
                                     Outcome.PAGE_ONLY)
                 if found[0] != Outcome.NOT_BUILT:
@@ -1239,7 +1242,7 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
                 failed = build.run_tests(label, kills)
                 if failed:
                     return outcome, failed
-        if on_page():
+        if on_page(True):
             found = try_on_page(mutant, builds, copy, kills, original, changed, Outcome.PAGE_ONLY)
             if found[0] == Outcome.PAGE_ONLY:
                 return found
