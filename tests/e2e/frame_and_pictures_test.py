@@ -35,6 +35,8 @@ class FrameAndPicturesTest(harness.GameTestCase):
         game = self.start_game(["a", "b c", "ünïcödé", "Жук", "日本", "€"])
         self.assertEqual(game.geometry()[2:], (480, 272))
         game.wait_for_image(self.intro, name="intro")
+        harness.wait_until(lambda: (32, 32) in game.icon_sizes(), harness.DEFAULT_TIMEOUT,
+                           "the window's icon")
         game.key("Escape")
         self.assertEqual(game.wait_exit(), 0)
         self.assertEqual(game.stdout(),

@@ -37,7 +37,7 @@ import urllib.parse
 from itertools import count
 
 import numpy as np
-from Xlib import X, Xatom, display as xdisplay, error as xerror
+from Xlib import X, Xatom, Xutil, display as xdisplay, error as xerror
 from Xlib.protocol import event as xevent
 
 PICTURE_NAMES = ("intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp", "win1.bmp", "win2.bmp",
@@ -395,6 +395,22 @@ class XServer(Started):
                 return window.id
         return None
 
+    def icon_sizes(self, window_id):
+        """[(width, height)] of the window's icons as a window manager finds them: each of
+        _NET_WM_ICON's pictures, and WM_HINTS's pixmap."""
+        window = self.window(window_id)
+        sizes = []
+        icons = window.get_full_property(self.conn.intern_atom("_NET_WM_ICON"), Xatom.CARDINAL)
+        values = list(icons.value) if icons is not None else []
+        while len(values) >= 2:
+            sizes.append(tuple(values[:2]))
+            values = values[2 + values[0] * values[1]:]
+        hints = window.get_wm_hints()
+        if hints is not None and hints.flags & Xutil.IconPixmapHint:
+            size = hints.icon_pixmap.get_geometry()
+            sizes.append((size.width, size.height))
+        return sizes
+
     def geometry(self, window_id):
         """(x, y, width, height) of the window on the screen."""
         window = self.window(window_id)
@@ -598,6 +614,9 @@ class Game(Started):
 
     def focus(self):
         self.x.focus(self.window)
+
+    def icon_sizes(self):
+        return self.x.icon_sizes(self.window)
 
     def capture(self):
         """The window's pixels as the X server shows them."""
