@@ -243,6 +243,19 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
         EXPECT_EQ(calls, LoaderCalls()) << "handed to the loader";
     }
     ASSERT_EQ(0, setrlimit(RLIMIT_AS, &saved));
+
+    // The check on a stream at another place than its start: the bitmap there, and the stream
+    // put back.
+    for (const auto& [bitmap, fits] :
+         {std::pair{Bitmap(2, 2, 24, 16), true}, std::pair{claims.front().bytes, false}})
+    {
+        const std::string bytes = "xyz" + bitmap;
+        SDL_RWops* const stream = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+        ASSERT_EQ(3, SDL_RWseek(stream, 3, RW_SEEK_SET));
+        EXPECT_EQ(fits, StreamHeaderFitsLimits(stream));
+        EXPECT_EQ(3, SDL_RWtell(stream));
+        SDL_RWclose(stream);
+    }
 }
 
 // Opening a FIFO for reading waits for a writer; a device may never end. Neither may stop the
@@ -255,25 +268,33 @@ TEST_F(HostilePicturesTest, OnlyRegularFilesAreReadAndNothingBlocks)
     ASSERT_TRUE(WriteSolidBmp("real.bmp", 3, 2, 1, 2, 3));
     ASSERT_EQ(0, symlink("real.bmp", "item.bmp"));
 
-    auto loads = std::async(std::launch::async,
-                            []
-                            {
-                                std::string loaded;
-                                for (const char* name : {"NULL.bmp", "intro.bmp", "menu.bmp"})
-                                {
-                                    SDL_Surface* const picture = LoadPicture(name);
-                                    loaded += picture != nullptr ? name : "";
-                                    SDL_FreeSurface(picture);
-                                }
-                                return loaded;
-                            });
-    if (loads.wait_for(std::chrono::seconds(5)) != std::future_status::ready)
+    // Then each as if swapped in after the check by name: the check on the opened file refuses
+    // it, and the descriptor is closed.
+    const int descriptors = OpenDescriptors();
+    for (const unsigned swapped : {0u, unsigned{STAT_SAYS_REGULAR}})
     {
-        // Lets a reader blocked on the FIFO go, so the test can end.
-        close(open("NULL.bmp", O_WRONLY | O_NONBLOCK));
-        FAIL() << "loading a picture blocked";
+        const ScopedSdlFaults faults(swapped);
+        auto loads = std::async(std::launch::async,
+                                []
+                                {
+                                    std::string loaded;
+                                    for (const char* name : {"NULL.bmp", "intro.bmp", "menu.bmp"})
+                                    {
+                                        SDL_Surface* const picture = LoadPicture(name);
+                                        loaded += picture != nullptr ? name : "";
+                                        SDL_FreeSurface(picture);
+                                    }
+                                    return loaded;
+                                });
+        if (loads.wait_for(std::chrono::seconds(5)) != std::future_status::ready)
+        {
+            // Lets a reader blocked on the FIFO go, so the test can end.
+            close(open("NULL.bmp", O_WRONLY | O_NONBLOCK));
+            FAIL() << "loading a picture blocked";
+        }
+        EXPECT_EQ("", loads.get());
+        EXPECT_EQ(descriptors, OpenDescriptors());
     }
-    EXPECT_EQ("", loads.get());
 
     SDL_Surface* const linked = LoadPicture("item.bmp");
     ASSERT_NE(nullptr, linked);
@@ -281,7 +302,6 @@ TEST_F(HostilePicturesTest, OnlyRegularFilesAreReadAndNothingBlocks)
     SDL_FreeSurface(linked);
 
     // No stream over the opened file: refused, and its descriptor closed.
-    const int descriptors = OpenDescriptors();
     {
         const ScopedSdlFaults faults(FAIL_FDOPEN);
         EXPECT_EQ(nullptr, LoadPicture("real.bmp"));

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <mutex>
 #include <set>
+#include <sys/stat.h>
 
 const char* const INJECTED_ERROR = "injected failure";
 
@@ -97,6 +98,7 @@ extern "C"
     int __real_SDL_LockSurface(SDL_Surface* surface);
     void __real_SDL_FreeSurface(SDL_Surface* surface);
     FILE* __real_fdopen(int fd, const char* mode);
+    int __real_stat(const char* path, struct stat* status);
 }
 
 // The picture as sdl12-compat loads it: see LOAD_OPAQUE_ALPHA and LOAD_FILE_ALPHA.
@@ -198,5 +200,15 @@ extern "C"
             return nullptr;
         }
         return __real_fdopen(fd, mode);
+    }
+
+    int __wrap_stat(const char* path, struct stat* status)
+    {
+        const int result = __real_stat(path, status);
+        if (result == 0 && (armed & STAT_SAYS_REGULAR) != 0)
+        {
+            status->st_mode = (status->st_mode & ~S_IFMT) | S_IFREG;
+        }
+        return result;
     }
 }

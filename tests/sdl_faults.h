@@ -30,6 +30,10 @@ enum SdlFault : unsigned
     // Nor this: as LOAD_OPAQUE_ALPHA, but the alpha is each pixel's fourth byte as stored, as
     // sdl12-compat loads any 32-bit bitmap.
     LOAD_FILE_ALPHA = 1 << 8,
+    // stat says every file is a regular one, as a FIFO or a device swapped in after the check
+    // by name looks. Only where the game's stat is the C library's stat (not 32-bit glibc's
+    // stat64, to which large-file builds redirect it).
+    STAT_SAYS_REGULAR = 1 << 9,
 };
 
 extern const char* const INJECTED_ERROR;
