@@ -54,6 +54,9 @@ PAGE_DEFINES = {"__EMSCRIPTEN__", "__wasm__", "__wasm_simd128__"}
 # apart from the one it draws in and names the process on it itself.
 COMPAT_FILES = {"frame/picture.cpp", "frame/process.cpp"}
 
+# Code that follows a surface's pixel format, which on the page is one no desktop has.
+READS_PIXEL_FORMAT = re.compile(r"->format\b|SDL_GetVideoSurface|SDL_DisplayFormat")
+
 # Where each change is counted: the score is printed for each.
 AREAS = ("game", "pictures", "drawing", "frame", "page")
 PICTURE_FILES = re.compile(r"^frame/(picture|window_icon)\.")
@@ -1201,14 +1204,15 @@ def try_mutant(mutant, copy, builds, texts, kills, listed):
     write_source(copy, mutant.path, changed)
     def on_page(survived):
         """Whether the game's change is tried on the page when the native builds cannot tell:
-        a header the page's own code includes, or any line the page compiles that every native
-        build passed. The page's display is not a desktop's (red first, with alpha), so code
-        that follows the display's format can fail there alone."""
+        a header the page's own code includes, or a line the page compiles, that every native
+        build passed, in a file that reads a surface's pixel format. The page's display is not
+        a desktop's (red first, with alpha), so such code can fail there alone; other code runs
+        there as on the desktop, and a full page run per survivor would cost a minute each."""
         page = builds["page"]
         if not mutant.page or page is None:
             return False
         if not mutant.path.endswith(".h"):
-            return survived
+            return survived and READS_PIXEL_FORMAT.search(original) is not None
         ready(page, builds, copy, mutant, original, changed)
         return page.reaches(mutant.path)
 
