@@ -43,7 +43,9 @@ NEW_GAME = "New game: start again from the title"
 # 600 x 360 at 2: a phone beside another app, where only the controls' names on two lines leave
 # the canvas its scale.
 PHONES = {(360, 640, 3): 2, (640, 360, 3): 3, (390, 844, 3): 2, (844, 390, 3): 3,
-          (653, 280, 3): 2, (412, 915, 2.625): 2, (600, 360, 2): 2}
+          (653, 280, 3): 2, (412, 915, 2.625): 2, (600, 360, 2): 2,
+          # Wide, but with room for the canvas only above the controls.
+          (620, 400, 1): 1}
 # A window too small for the canvas beside the controls (a phone's pop-up window), where the only
 # layout that keeps them whole puts three columns of them at its very left edge.
 POP_UP = (216, 260)
