@@ -265,7 +265,7 @@ TEST_F(HostilePicturesTest, OnlyRegularFilesAreReadAndNothingBlocks)
     ASSERT_EQ(0, mkfifo("NULL.bmp", 0600));
     ASSERT_EQ(0, mkdir("intro.bmp", 0700));
     ASSERT_EQ(0, symlink("/dev/zero", "menu.bmp"));
-    ASSERT_TRUE(WriteSolidBmp("real.bmp", 3, 2, 1, 2, 3));
+    ASSERT_TRUE(WriteSolidBmp("real.bmp", 3, 2, {1, 2, 3}));
     ASSERT_EQ(0, symlink("real.bmp", "item.bmp"));
 
     // Then each as if swapped in after the check by name: the check on the opened file refuses

@@ -76,14 +76,14 @@ class PictureScreensTest : public EngineFixture
     {
         EngineFixture::SetUp();
         // Distinct colours, so what is on the screen tells which file was drawn.
-        ASSERT_TRUE(WriteSolidBmp("intro.bmp", 480, 272, 200, 0, 0));
-        ASSERT_TRUE(WriteSolidBmp("menu.bmp", 480, 272, 0, 200, 0));
-        ASSERT_TRUE(WriteSolidBmp("item.bmp", 480, 272, 0, 0, 200));
+        ASSERT_TRUE(WriteSolidBmp("intro.bmp", 480, 272, {200, 0, 0}));
+        ASSERT_TRUE(WriteSolidBmp("menu.bmp", 480, 272, {0, 200, 0}));
+        ASSERT_TRUE(WriteSolidBmp("item.bmp", 480, 272, {0, 0, 200}));
         // The play screen gets real pictures too; only its place on the stack is tested here.
-        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 90, 90, 40, 40, 40));
+        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 90, 90, {40, 40, 40}));
         for (const char* name : {"win1.bmp", "win2.bmp", "DRAW.bmp"})
         {
-            ASSERT_TRUE(WriteSolidBmp(name, 120, 60, 90, 90, 90));
+            ASSERT_TRUE(WriteSolidBmp(name, 120, 60, {90, 90, 90}));
         }
     }
 
@@ -294,7 +294,7 @@ TEST_F(PictureScreensTest, MissingOrRefusedPictureDrawsNothing)
 
 TEST_F(PictureScreensTest, SmallerPictureLeavesTheRestOfTheScreen)
 {
-    ASSERT_TRUE(WriteSolidBmp("intro.bmp", 100, 50, 255, 0, 0));
+    ASSERT_TRUE(WriteSolidBmp("intro.bmp", 100, 50, {255, 0, 0}));
     SDL_Surface* const expected = MakeSurface(480, 272, 32);
     Fill(expected, 0, 0, 255);
     SDL_Rect corner = {0, 0, 100, 50};
