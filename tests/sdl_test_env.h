@@ -98,6 +98,10 @@ std::string CoreBitmap(Uint16 w, Uint16 h, const std::string& pixels);
 // Writes bytes into the file `name`; false when they could not all be written.
 bool WriteFile(const char* name, const std::string& bytes);
 
+// Every picture the game reads from its working directory.
+inline const char* const PICTURE_NAMES[] = {"intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp",
+                                            "win1.bmp",  "win2.bmp", "DRAW.bmp"};
+
 // Copies one of the shipped pictures from assets/ into the working directory.
 bool CopyShippedPicture(const char* name);
 
