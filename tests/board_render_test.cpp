@@ -9,10 +9,6 @@
 namespace
 {
 
-const Rgb CELL = {40, 80, 120};
-const Rgb BLACK = {0, 0, 0};
-const Rgb WHITE = {255, 255, 255};
-const Rgb GRAY = {128, 128, 128};
 const Rgb MASK = {1, 2, 3};
 
 // The pointer is parked here when it is not the subject: a 90 x 90 picture then covers only
@@ -94,7 +90,7 @@ class BoardRenderTest : public PlaySession
     void SetUp() override
     {
         PlaySession::SetUp();
-        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 90, 90, CELL.r, CELL.g, CELL.b));
+        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 90, 90, CELL));
         ASSERT_TRUE(WritePicture("win1.bmp", 90, 90, Gradient));
         ASSERT_TRUE(WritePicture("win2.bmp", 91, 61, Gradient));
         ASSERT_TRUE(WritePicture("DRAW.bmp", 1, TALL, [](int, int v) { return TallRow(v); }));

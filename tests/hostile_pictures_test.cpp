@@ -22,9 +22,6 @@
 namespace
 {
 
-const char* const kNames[] = {"intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp",
-                              "win1.bmp",  "win2.bmp", "DRAW.bmp"};
-
 const Uint32 kRle8 = 1;
 const Uint32 kRle4 = 2;
 // A run-length encoded bitmap that ends before its first pixel: SDL leaves every pixel 0.
@@ -98,7 +95,7 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
         // A refused picture leaves neither a surface nor a descriptor behind.
         const int surfaces = LiveSurfaces();
         const int descriptors = OpenDescriptors();
-        for (const char* name : kNames)
+        for (const char* name : PICTURE_NAMES)
         {
             ASSERT_TRUE(WriteFile(name, hostile.bytes));
             EXPECT_EQ(nullptr, LoadPicture(name)) << name;
@@ -265,7 +262,7 @@ TEST_F(HostilePicturesTest, OnlyRegularFilesAreReadAndNothingBlocks)
     ASSERT_EQ(0, mkfifo("NULL.bmp", 0600));
     ASSERT_EQ(0, mkdir("intro.bmp", 0700));
     ASSERT_EQ(0, symlink("/dev/zero", "menu.bmp"));
-    ASSERT_TRUE(WriteSolidBmp("real.bmp", 3, 2, 1, 2, 3));
+    ASSERT_TRUE(WriteSolidBmp("real.bmp", 3, 2, {1, 2, 3}));
     ASSERT_EQ(0, symlink("real.bmp", "item.bmp"));
 
     // Then each as if swapped in after the check by name: the check on the opened file refuses

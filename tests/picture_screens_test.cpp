@@ -64,11 +64,6 @@ std::vector<EventCase> Ignored(const Stack& stack)
     };
 }
 
-void Fill(SDL_Surface* surface, Uint8 r, Uint8 g, Uint8 b, SDL_Rect* area = nullptr)
-{
-    SDL_FillRect(surface, area, SDL_MapRGB(surface->format, r, g, b));
-}
-
 class PictureScreensTest : public EngineFixture
 {
   protected:
@@ -76,14 +71,14 @@ class PictureScreensTest : public EngineFixture
     {
         EngineFixture::SetUp();
         // Distinct colours, so what is on the screen tells which file was drawn.
-        ASSERT_TRUE(WriteSolidBmp("intro.bmp", 480, 272, 200, 0, 0));
-        ASSERT_TRUE(WriteSolidBmp("menu.bmp", 480, 272, 0, 200, 0));
-        ASSERT_TRUE(WriteSolidBmp("item.bmp", 480, 272, 0, 0, 200));
+        ASSERT_TRUE(WriteSolidBmp("intro.bmp", 480, 272, {200, 0, 0}));
+        ASSERT_TRUE(WriteSolidBmp("menu.bmp", 480, 272, {0, 200, 0}));
+        ASSERT_TRUE(WriteSolidBmp("item.bmp", 480, 272, {0, 0, 200}));
         // The play screen gets real pictures too; only its place on the stack is tested here.
-        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 90, 90, 40, 40, 40));
+        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 90, 90, {40, 40, 40}));
         for (const char* name : {"win1.bmp", "win2.bmp", "DRAW.bmp"})
         {
-            ASSERT_TRUE(WriteSolidBmp(name, 120, 60, 90, 90, 90));
+            ASSERT_TRUE(WriteSolidBmp(name, 120, 60, {90, 90, 90}));
         }
     }
 
@@ -256,7 +251,7 @@ TEST_F(PictureScreensTest, EachScreenDrawsItsOwnPictureOverTheWindow)
     {
         SCOPED_TRACE(screen.file);
         StartWith({screen.state});
-        Fill(engine.screen, 255, 255, 255);
+        FillRgb(engine.screen, 0, 0, 480, 272, {255, 255, 255});
         RunPass(&engine);
         SDL_Surface* const expected = SDL_LoadBMP(screen.file);
         ASSERT_NE(nullptr, expected);
@@ -269,7 +264,7 @@ TEST_F(PictureScreensTest, EachScreenDrawsItsOwnPictureOverTheWindow)
 TEST_F(PictureScreensTest, MissingOrRefusedPictureDrawsNothing)
 {
     SDL_Surface* const unchanged = MakeSurface(480, 272, 32);
-    Fill(unchanged, 10, 20, 30);
+    FillRgb(unchanged, 0, 0, 480, 272, {10, 20, 30});
     for (const bool refused : {true, false})
     {
         for (const ScreenCase& screen : AllScreens())
@@ -282,7 +277,7 @@ TEST_F(PictureScreensTest, MissingOrRefusedPictureDrawsNothing)
             }
             StartWith({screen.state});
             EXPECT_EQ(nullptr, *screen.background);
-            Fill(engine.screen, 10, 20, 30);
+            FillRgb(engine.screen, 0, 0, 480, 272, {10, 20, 30});
             RunPass(&engine);
             EXPECT_EQ("", CompareSurfaces(engine.screen, unchanged,
                                           std::string("missing-") + screen.file));
@@ -294,13 +289,12 @@ TEST_F(PictureScreensTest, MissingOrRefusedPictureDrawsNothing)
 
 TEST_F(PictureScreensTest, SmallerPictureLeavesTheRestOfTheScreen)
 {
-    ASSERT_TRUE(WriteSolidBmp("intro.bmp", 100, 50, 255, 0, 0));
+    ASSERT_TRUE(WriteSolidBmp("intro.bmp", 100, 50, {255, 0, 0}));
     SDL_Surface* const expected = MakeSurface(480, 272, 32);
-    Fill(expected, 0, 0, 255);
-    SDL_Rect corner = {0, 0, 100, 50};
-    Fill(expected, 255, 0, 0, &corner);
+    FillRgb(expected, 0, 0, 480, 272, {0, 0, 255});
+    FillRgb(expected, 0, 0, 100, 50, {255, 0, 0});
 
-    Fill(engine.screen, 0, 0, 255);
+    FillRgb(engine.screen, 0, 0, 480, 272, {0, 0, 255});
     StartWith({intro});
     RunPass(&engine);
     EXPECT_EQ("", CompareSurfaces(engine.screen, expected, "smaller-intro"));

@@ -12,6 +12,13 @@
 
 #include <vector>
 
+// The empty cell's picture the tests write, and the colours the field draws; no drawn colour is
+// the cell's.
+inline const Rgb CELL = {40, 80, 120};
+inline const Rgb BLACK = {0, 0, 0};
+inline const Rgb WHITE = {255, 255, 255};
+inline const Rgb GRAY = {128, 128, 128};
+
 // Whole games as cells in move order; rings move first.
 inline const std::vector<int> RING_WIN = {0, 3, 1, 4, 2};               // left column
 inline const std::vector<int> CROSS_WIN = {0, 3, 1, 4, 8, 5};           // middle column

@@ -20,9 +20,6 @@ using Stack = std::vector<CGameState*>;
 using ImageField = SDL_Surface* CPlayState::*;
 
 const Cells EMPTY = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
-const Rgb CELL = {40, 80, 120};
-const Rgb BLACK = {0, 0, 0};
-const Rgb WHITE = {255, 255, 255};
 const Rgb ITEM = {0, 0, 200};
 
 Cells BoardCells()
@@ -57,18 +54,18 @@ class PlayStateTest : public PlaySession
     void SetUp() override
     {
         PlaySession::SetUp();
-        ASSERT_TRUE(WriteSolidBmp("menu.bmp", 480, 272, 0, 200, 0));
-        ASSERT_TRUE(WriteSolidBmp("item.bmp", 480, 272, ITEM.r, ITEM.g, ITEM.b));
-        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 90, 90, CELL.r, CELL.g, CELL.b));
+        ASSERT_TRUE(WriteSolidBmp("menu.bmp", 480, 272, {0, 200, 0}));
+        ASSERT_TRUE(WriteSolidBmp("item.bmp", 480, 272, ITEM));
+        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 90, 90, CELL));
         WriteResultPictures();
     }
 
     // Sizes and colours differ, so the picture under the pointer tells which file it came from.
     static void WriteResultPictures()
     {
-        ASSERT_TRUE(WriteSolidBmp("win1.bmp", 60, 40, 200, 0, 0));
-        ASSERT_TRUE(WriteSolidBmp("win2.bmp", 50, 30, 0, 200, 200));
-        ASSERT_TRUE(WriteSolidBmp("DRAW.bmp", 40, 20, 200, 200, 0));
+        ASSERT_TRUE(WriteSolidBmp("win1.bmp", 60, 40, {200, 0, 0}));
+        ASSERT_TRUE(WriteSolidBmp("win2.bmp", 50, 30, {0, 200, 200}));
+        ASSERT_TRUE(WriteSolidBmp("DRAW.bmp", 40, 20, {200, 200, 0}));
     }
 
     // The menu with the play screen on it, as Space on the menu leaves them.
@@ -83,14 +80,23 @@ class PlayStateTest : public PlaySession
         return play->currentPlayer ? &play->ringImage : &play->crossImage;
     }
 
+    // The game as the play screen holds it; the picture under the pointer, unless given, is
+    // the mark of the side to move.
+    void ExpectGame(const Cells& cells, bool ringToMove, int radius = 45,
+                    SDL_Surface* const* pointer = nullptr) const
+    {
+        EXPECT_EQ(cells, BoardCells());
+        EXPECT_EQ(ringToMove, play->currentPlayer);
+        SDL_Surface* const* const mark = ringToMove ? &play->ringImage : &play->crossImage;
+        EXPECT_EQ(pointer != nullptr ? pointer : mark, play->cursorImage);
+        EXPECT_EQ(radius, play->cellRadius);
+    }
+
     // A game as entering the field starts it, with a 90 x 90 cell picture: empty board, rings
     // to move, the pointer centred and shown.
     void ExpectFreshGame() const
     {
-        EXPECT_EQ(EMPTY, BoardCells());
-        EXPECT_TRUE(play->currentPlayer);
-        EXPECT_EQ(&play->ringImage, play->cursorImage);
-        EXPECT_EQ(45, play->cellRadius);
+        ExpectGame(EMPTY, true);
         EXPECT_EQ(240, play->mouseX);
         EXPECT_EQ(136, play->mouseY);
         EXPECT_EQ(1, SDL_ShowCursor(SDL_QUERY));
@@ -145,7 +151,7 @@ TEST_F(PlayStateTest, RadiusIsHalfTheSmallerSideOfTheCellPicture)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
-        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", c.w, c.h, CELL.r, CELL.g, CELL.b));
+        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", c.w, c.h, CELL));
         EnterPlay();
         EXPECT_EQ(c.radius, play->cellRadius);
         engine.PopState();
@@ -181,9 +187,7 @@ TEST_F(PlayStateTest, LeftClicksAlternateMarksAndRefuseTakenOrOutsideCells)
             expected[step.cell] = step.value;
         }
         EXPECT_EQ(ClickLine(step.x, step.y), Printed([&] { ClickAt(step.x, step.y); }));
-        EXPECT_EQ(expected, BoardCells());
-        EXPECT_EQ(step.ringToMove, play->currentPlayer);
-        EXPECT_EQ(step.ringToMove ? &play->ringImage : &play->crossImage, play->cursorImage);
+        ExpectGame(expected, step.ringToMove);
     }
 }
 
@@ -229,9 +233,7 @@ TEST_F(PlayStateTest, OutcomeChoosesThePointerPictureAndFreezesTheGame)
             EXPECT_EQ(ClickLine(CellX(cell), CellY(cell)), Printed([&] { ClickCell(cell); }));
         }
         EXPECT_EQ(ClickLine(300, 100), Printed([&] { ClickAt(300, 100); }));
-        EXPECT_EQ(decided, BoardCells());
-        EXPECT_EQ(player, play->currentPlayer);
-        EXPECT_EQ(&(play->*game.result), play->cursorImage);
+        ExpectGame(decided, player, 45, &(play->*game.result));
         engine.PopState();
     }
 }
@@ -265,7 +267,7 @@ TEST_F(PlayStateTest, WheelMovesTheRadiusBetweenZeroAndASixthOfTheScreen)
 
 TEST_F(PlayStateTest, WheelNeverRaisesALargeStartingRadiusAboveTheScreenLimit)
 {
-    ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 92, 92, CELL.r, CELL.g, CELL.b));
+    ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 92, 92, CELL));
     Enter();
     EXPECT_EQ(46, play->cellRadius);
     const struct
@@ -311,10 +313,7 @@ TEST_F(PlayStateTest, ItemScreenCoversAndResumesTheSameGame)
     SDL_GetMouseState(&x, &y);
     EXPECT_EQ(310, x);
     EXPECT_EQ(205, y);
-    EXPECT_EQ(cells, BoardCells());
-    EXPECT_TRUE(play->currentPlayer);
-    EXPECT_EQ(&play->ringImage, play->cursorImage);
-    EXPECT_EQ(43, play->cellRadius);
+    ExpectGame(cells, true, 43);
     EXPECT_EQ(images, Images());
     Settle();
     EXPECT_EQ(310, play->cursorX);
@@ -390,10 +389,7 @@ TEST_F(PlayStateTest, OtherEventsAreSilentAndChangeNothing)
                           }));
         EXPECT_EQ((Stack{menu, play}), engine.states);
         EXPECT_TRUE(engine.running);
-        EXPECT_EQ(expected, BoardCells());
-        EXPECT_FALSE(play->currentPlayer);
-        EXPECT_EQ(&play->crossImage, play->cursorImage);
-        EXPECT_EQ(45, play->cellRadius);
+        ExpectGame(expected, false);
         EXPECT_EQ(240, play->mouseX);
         EXPECT_EQ(136, play->mouseY);
     }
@@ -441,7 +437,7 @@ TEST_F(PlayStateTest, RingIsAWhiteCircleOnBlack)
 
     // A wider picture has the same circle at its centre.
     engine.PopState();
-    ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 100, 90, CELL.r, CELL.g, CELL.b));
+    ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 100, 90, CELL));
     EnterPlay();
     for (const auto& white : whites)
     {
@@ -468,7 +464,7 @@ TEST_F(PlayStateTest, CrossIsTwoWhiteDiagonalsOverTheCellPicture)
     for (const int w : {90, 100})
     {
         SCOPED_TRACE(w);
-        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", w, 90, CELL.r, CELL.g, CELL.b));
+        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", w, 90, CELL));
         EnterPlay();
         SDL_Surface* const expected = MakeSurface(w, 90, 32);
         FillRgb(expected, 0, 0, w, 90, CELL);
@@ -505,7 +501,7 @@ TEST_F(PlayStateTest, EveryMissingPictureCombinationStaysPlayable)
     {
         SCOPED_TRACE("missing set " + std::to_string(missing));
         // A present cell picture gives radius 50, so the 90 x 90 stand-in shows in the radius.
-        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 100, 100, CELL.r, CELL.g, CELL.b));
+        ASSERT_TRUE(WriteSolidBmp("NULL.bmp", 100, 100, CELL));
         WriteResultPictures();
         for (int k = 0; k < 4; ++k)
         {
@@ -577,7 +573,6 @@ TEST_F(PlayStateTest, FailingSdlCallsLeaveAPlayableGame)
         EXPECT_EQ(1, BoardCells()[0]);
         // The cells and the pointer's picture are left out: the panel shows where they were,
         // and the grid whole.
-        const Rgb GRAY = {128, 128, 128};
         EXPECT_EQ(GRAY, ReadRgb(engine.screen, CellX(0), CellY(0)));
         EXPECT_EQ(GRAY, ReadRgb(engine.screen, play->cursorX, play->cursorY));
         for (const auto& [x, y] : {std::pair{90, 0}, {180, 0}, {0, 90}, {0, 180}})

@@ -61,8 +61,7 @@ class RandomInputTest : public EngineFixture
 // may crash (the sanitizer build runs this too) and the game must stay in a sound state.
 TEST_F(RandomInputTest, NeverBreaksTheGame)
 {
-    for (const char* name :
-         {"intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp", "win1.bmp", "win2.bmp", "DRAW.bmp"})
+    for (const char* name : PICTURE_NAMES)
     {
         ASSERT_TRUE(CopyShippedPicture(name)) << name;
     }

@@ -65,14 +65,14 @@ SDL_Surface* MakeSurface(int w, int h, int bitsPerPixel)
     }
 }
 
-bool WriteSolidBmp(const char* name, int w, int h, Uint8 red, Uint8 green, Uint8 blue)
+bool WriteSolidBmp(const char* name, int w, int h, Rgb colour)
 {
     SDL_Surface* const surface = MakeSurface(w, h, 32);
     if (surface == nullptr)
     {
         return false;
     }
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, red, green, blue));
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, colour.r, colour.g, colour.b));
     const bool saved = SDL_SaveBMP(surface, name) == 0;
     SDL_FreeSurface(surface);
     return saved;
@@ -204,91 +204,53 @@ Uint32 ReadPixel(SDL_Surface* surface, int x, int y)
     return value;
 }
 
-static void Push(SDL_Event* event)
-{
-    SDL_PushEvent(event);
-}
-
-static void PushKey(Uint8 type, Uint8 state, SDLKey key, SDLMod mod)
+// Each event below is one row: the part of SDL_Event its kind uses, field by field in SDL 1.2's
+// order, the rest zero as a driver leaves it.
+template <typename Part> static void Push(Part SDL_Event::*kind, const Part& fields)
 {
     SDL_Event event = {};
-    event.type = type;
-    event.key.type = type;
-    event.key.state = state;
-    event.key.keysym.sym = key;
-    event.key.keysym.mod = mod;
-    Push(&event);
+    event.*kind = fields;
+    SDL_PushEvent(&event);
 }
 
 void PushKeyDown(SDLKey key, SDLMod mod)
 {
-    PushKey(SDL_KEYDOWN, SDL_PRESSED, key, mod);
+    Push(&SDL_Event::key, {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, mod, 0}});
 }
 
 void PushKeyUp(SDLKey key)
 {
-    PushKey(SDL_KEYUP, SDL_RELEASED, key, KMOD_NONE);
-}
-
-static void PushJoyButton(Uint8 type, Uint8 state, Uint8 button, Uint8 which)
-{
-    SDL_Event event = {};
-    event.type = type;
-    event.jbutton.type = type;
-    event.jbutton.which = which;
-    event.jbutton.button = button;
-    event.jbutton.state = state;
-    Push(&event);
+    Push(&SDL_Event::key, {SDL_KEYUP, 0, SDL_RELEASED, {0, key, KMOD_NONE, 0}});
 }
 
 void PushJoyButtonDown(Uint8 button, Uint8 which)
 {
-    PushJoyButton(SDL_JOYBUTTONDOWN, SDL_PRESSED, button, which);
+    Push(&SDL_Event::jbutton, {SDL_JOYBUTTONDOWN, which, button, SDL_PRESSED});
 }
 
 void PushJoyButtonUp(Uint8 button)
 {
-    PushJoyButton(SDL_JOYBUTTONUP, SDL_RELEASED, button, 0);
+    Push(&SDL_Event::jbutton, {SDL_JOYBUTTONUP, 0, button, SDL_RELEASED});
 }
 
 void PushMouseMotion(Uint16 x, Uint16 y, Uint8 state)
 {
-    SDL_Event event = {};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.type = SDL_MOUSEMOTION;
-    event.motion.state = state;
-    event.motion.x = x;
-    event.motion.y = y;
-    Push(&event);
-}
-
-static void PushMouseButton(Uint8 type, Uint8 state, Uint8 button, Uint16 x, Uint16 y)
-{
-    SDL_Event event = {};
-    event.type = type;
-    event.button.type = type;
-    event.button.button = button;
-    event.button.state = state;
-    event.button.x = x;
-    event.button.y = y;
-    Push(&event);
+    Push(&SDL_Event::motion, {SDL_MOUSEMOTION, 0, state, x, y, 0, 0});
 }
 
 void PushMouseButtonDown(Uint8 button, Uint16 x, Uint16 y)
 {
-    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_PRESSED, button, x, y);
+    Push(&SDL_Event::button, {SDL_MOUSEBUTTONDOWN, 0, button, SDL_PRESSED, x, y});
 }
 
 void PushMouseButtonUp(Uint8 button, Uint16 x, Uint16 y)
 {
-    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_RELEASED, button, x, y);
+    Push(&SDL_Event::button, {SDL_MOUSEBUTTONUP, 0, button, SDL_RELEASED, x, y});
 }
 
 void PushQuit()
 {
-    SDL_Event event = {};
-    event.type = SDL_QUIT;
-    Push(&event);
+    Push(&SDL_Event::quit, {SDL_QUIT});
 }
 
 int PendingEvents()

@@ -67,9 +67,20 @@ class ScopedWorkDir
 // with the common masks for that depth (none for 8).
 SDL_Surface* MakeSurface(int w, int h, int bitsPerPixel);
 
+// A pixel's colour as SDL_GetRGB gives it, comparable and printable in test messages.
+struct Rgb
+{
+    Uint8 r;
+    Uint8 g;
+    Uint8 b;
+};
+bool operator==(const Rgb& left, const Rgb& right);
+bool operator!=(const Rgb& left, const Rgb& right);
+std::ostream& operator<<(std::ostream& out, const Rgb& colour);
+
 // A w x h 32-bit surface filled with one colour, saved as a Windows bitmap under name in the
 // working directory. Returns false when it could not be written.
-bool WriteSolidBmp(const char* name, int w, int h, Uint8 red, Uint8 green, Uint8 blue);
+bool WriteSolidBmp(const char* name, int w, int h, Rgb colour);
 
 // The bytes of a Windows bitmap with a 40-byte info header saying w x h at `bits` per pixel with
 // the given compression, followed by a palette of `colours` black entries and then `pixels` as
@@ -86,6 +97,10 @@ std::string CoreBitmap(Uint16 w, Uint16 h, const std::string& pixels);
 
 // Writes bytes into the file `name`; false when they could not all be written.
 bool WriteFile(const char* name, const std::string& bytes);
+
+// Every picture the game reads from its working directory.
+inline const char* const PICTURE_NAMES[] = {"intro.bmp", "menu.bmp", "item.bmp", "NULL.bmp",
+                                            "win1.bmp",  "win2.bmp", "DRAW.bmp"};
 
 // Copies one of the shipped pictures from assets/ into the working directory.
 bool CopyShippedPicture(const char* name);
@@ -114,17 +129,6 @@ int PendingEvents();
 // SDL_GetRGB. On a difference, saves both as BMP files named after label in the system's
 // temporary directory and returns a message naming the first differing pixel; else "".
 std::string CompareSurfaces(SDL_Surface* actual, SDL_Surface* expected, const std::string& label);
-
-// A pixel's colour as SDL_GetRGB gives it, comparable and printable in test messages.
-struct Rgb
-{
-    Uint8 r;
-    Uint8 g;
-    Uint8 b;
-};
-bool operator==(const Rgb& left, const Rgb& right);
-bool operator!=(const Rgb& left, const Rgb& right);
-std::ostream& operator<<(std::ostream& out, const Rgb& colour);
 
 // The colour of pixel (x, y) through the surface's own format.
 Rgb ReadRgb(SDL_Surface* surface, int x, int y);

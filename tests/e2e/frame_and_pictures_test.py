@@ -16,25 +16,20 @@ import play_test  # noqa: E402  (as a module: its tests are its own file's)
 
 
 class FrameAndPicturesTest(harness.GameTestCase):
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        cls.intro = cls.asset("intro.bmp")
-        cls.menu = cls.asset("menu.bmp")
-
     def start_on_menu(self):
         game = self.start_game()
-        game.wait_for_image(self.intro, name="intro")
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro")
         game.key("space")
-        game.wait_for_image(self.menu, name="menu")
+        game.wait_for_image(self.pictures["menu.bmp"], name="menu")
         return game
 
     def test_start_prints_arguments_and_shows_the_intro_picture_exactly(self):
-        self.assertEqual((self.intro.width, self.intro.height), (480, 272))
+        intro = self.pictures["intro.bmp"]
+        self.assertEqual((intro.width, intro.height), (480, 272))
         # Every platform prints the same UTF-8, whatever the script and the ANSI code page.
         game = self.start_game(["a", "b c", "ünïcödé", "Жук", "日本", "€"])
         self.assertEqual(game.geometry()[2:], (480, 272))
-        game.wait_for_image(self.intro, name="intro")
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro")
         # A page's icons are its site's, which the page's own tests check.
         if not harness.is_web_page(harness.BINARY):
             harness.wait_until(lambda: (32, 32) in game.icon_sizes(), harness.DEFAULT_TIMEOUT,
@@ -47,7 +42,7 @@ class FrameAndPicturesTest(harness.GameTestCase):
     def test_space_opens_the_menu_and_escape_goes_back_then_ends(self):
         game = self.start_on_menu()
         game.key("Escape")
-        game.wait_for_image(self.intro, name="intro after menu")
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro after menu")
         game.key("Escape")
         self.assertEqual(game.wait_exit(), 0)
 
@@ -71,7 +66,7 @@ class FrameAndPicturesTest(harness.GameTestCase):
                     game = self.start_on_menu()
                 else:
                     game = self.start_game()
-                    game.wait_for_image(self.intro, name="intro")
+                    game.wait_for_image(self.pictures["intro.bmp"], name="intro")
                 request(game)
                 self.assertEqual(game.wait_exit(), 0)
                 game.stop()
@@ -85,10 +80,10 @@ class FrameAndPicturesTest(harness.GameTestCase):
 
     def test_missing_menu_picture_leaves_the_intro_on_screen(self):
         game = self.start_game(pictures=shipped_pictures(harness.ASSETS, leave_out=["menu.bmp"]))
-        game.wait_for_image(self.intro, name="intro")
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro")
         game.key("space")
         self.assertTrue(game.stays_alive(0.3), "game ended on Space: " + game.stderr())
-        self.assertIsNone(game.capture().first_difference(self.intro))
+        self.assertIsNone(game.capture().first_difference(self.pictures["intro.bmp"]))
         # Had the menu not opened, this Escape would end the game.
         game.key("Escape")
         self.assertTrue(game.stays_alive(0.3), "Escape on the menu ended the game")
@@ -116,13 +111,13 @@ class FrameAndPicturesTest(harness.GameTestCase):
                 if bits == 8:
                     pictures["NULL.bmp"] = harness.bmp_bytes(cell, bits)
                 game = self.start_game(pictures=pictures)
-                game.wait_for_image(self.intro, name="intro")
+                game.wait_for_image(self.pictures["intro.bmp"], name="intro")
                 game.key("space")
-                game.wait_for_image(self.intro.paste(small_menu, 0, 0),
+                game.wait_for_image(self.pictures["intro.bmp"].paste(small_menu, 0, 0),
                                     name="%d-bit menu over intro" % bits)
                 if bits == 8:
                     # The field's own move of the pointer would overtake one sent before it.
-                    game.warped(lambda: game.key("space"), *play_test.START_POINTER)
+                    game.warped(lambda: game.key("space"), *self.START_POINTER)
                     game.move_to(*play_test.REST)
                     field = play_test.Field({"NULL.bmp": cell}, white=(250, 245, 240),
                                             black=(3, 83, 170))
@@ -130,7 +125,7 @@ class FrameAndPicturesTest(harness.GameTestCase):
                     game.stop()
                     continue
                 game.key("Escape")
-                game.wait_for_image(self.intro, name="intro after small menu")
+                game.wait_for_image(self.pictures["intro.bmp"], name="intro after small menu")
                 game.key("Escape")
                 self.assertEqual(game.wait_exit(), 0)
                 game.stop()

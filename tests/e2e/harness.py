@@ -986,6 +986,27 @@ class GameTestCase(unittest.TestCase):
         """A shipped picture, read for comparison."""
         return read_bmp(os.path.join(ASSETS, name))
 
+    _pictures = None
+
+    @property
+    def pictures(self):
+        """Every shipped picture by name, read once for all the tests."""
+        if GameTestCase._pictures is None:
+            GameTestCase._pictures = {name: self.asset(name) for name in PICTURE_NAMES}
+        return GameTestCase._pictures
+
+    START_POINTER = (240, 136)  # the window's centre, where entering the field puts the pointer
+
+    def enter_field(self, game):
+        """Takes a game on its intro through the menu to the playing field; returns it once the
+        game has put its pointer at START_POINTER, which would overtake pointer input sent
+        before."""
+        game.wait_for_image(self.pictures["intro.bmp"], name="intro")
+        game.key("space")
+        game.wait_for_image(self.pictures["menu.bmp"], name="menu")
+        game.warped(lambda: game.key("space"), *self.START_POINTER)
+        return game
+
     def skip_without_unix_signals(self):
         """Skips the running (sub)test for a Windows program: Wine turns no Unix signal into a
         quit request (SIGTERM kills it, SIGINT is ignored)."""

@@ -23,7 +23,6 @@ from harness import (BLACK, CELL, GRAY, WHITE, HarnessError, Image, cell_centre,
                      wait_until)
 
 WINDOW = (480, 272)
-START_POINTER = (240, 136)  # the window's centre, where entering the field puts the pointer
 # Where the pointer rests while a capture is checked: a 90 x 90 mark (335..424, 105..194) and a
 # 150 x 60 result picture (305..454, 120..179) both lie wholly in the window and off the board,
 # over the panel's right end and the black beyond it.
@@ -196,21 +195,8 @@ class Field:
 
 
 class PlayTest(harness.GameTestCase):
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        cls.pictures = {name: cls.asset(name) for name in harness.PICTURE_NAMES}
-
     def field(self, **kwargs):
         return Field(self.pictures, **kwargs)
-
-    def enter_field(self):
-        game = self.start_game()
-        game.wait_for_image(self.pictures["intro.bmp"], name="intro")
-        game.key("space")
-        game.wait_for_image(self.pictures["menu.bmp"], name="menu")
-        game.warped(lambda: game.key("space"), *START_POINTER)
-        return game
 
     def assert_shows(self, game, field, name):
         """Polls captures until the window is the field; fails with the first problem seen."""
@@ -249,8 +235,8 @@ class PlayTest(harness.GameTestCase):
         self.assertEqual(game.stdout(), "1\n%s\n%s" % (harness.ARGV0, lines))
 
     def test_ring_win_with_refused_and_off_board_clicks_and_clicks_after_it(self):
-        game = self.enter_field()
-        self.assert_shows(game, self.field(pointer=START_POINTER), "empty field on entry")
+        game = self.enter_field(self.start_game())
+        self.assert_shows(game, self.field(pointer=self.START_POINTER), "empty field on entry")
 
         # A second click on cell 0, a click right of the board and one below it place nothing
         # and the cross stays to move (an odd count, so a turn passed on each would show); the
@@ -271,7 +257,7 @@ class PlayTest(harness.GameTestCase):
         self.leave(game, opening + moves + after)
 
     def test_cross_win_around_the_item_picture(self):
-        game = self.enter_field()
+        game = self.enter_field(self.start_game())
         first = [cell_centre(0), cell_centre(3), cell_centre(1)]
         self.play(game, first)
         self.assert_shows(game, self.field(rings=[0, 1], crosses=[3], under_pointer="cross"),
@@ -300,7 +286,7 @@ class PlayTest(harness.GameTestCase):
         self.leave(game, first + [landed] + rest)
 
     def test_draw_then_a_new_game_starts_empty(self):
-        game = self.enter_field()
+        game = self.enter_field(self.start_game())
         # Rings 0, 8, 6, 5, 1 and crosses 4, 2, 3, 7: no line before or after the ninth mark.
         moves = [cell_centre(i) for i in (0, 4, 8, 2, 6, 3, 5, 7, 1)]
         self.play(game, moves)
@@ -311,7 +297,7 @@ class PlayTest(harness.GameTestCase):
         game.key("Escape")
         game.wait_for_image(self.pictures["menu.bmp"], name="menu after the game")
         game.key("space")
-        self.assert_shows(game, self.field(pointer=START_POINTER), "empty field again")
+        self.assert_shows(game, self.field(pointer=self.START_POINTER), "empty field again")
         # Rings move first again, on a cell the cross held; the cross is a fresh, unframed copy.
         again = [cell_centre(4)]
         self.play(game, again)
@@ -320,7 +306,7 @@ class PlayTest(harness.GameTestCase):
         self.leave(game, moves + again)
 
     def test_wheel_resizes_the_drawn_board_only(self):
-        game = self.enter_field()
+        game = self.enter_field(self.start_game())
         game.move_to(*REST)
         self.assert_shows(game, self.field(), "empty field at radius 45")
         # At 45 wheel down does nothing, so down then up leaves 44: cells 88 apart, the panel

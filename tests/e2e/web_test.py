@@ -82,11 +82,6 @@ PAD_SCRIPT = """
 
 
 class WebPageTest(harness.GameTestCase):
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        cls.pictures = {name: cls.asset(name) for name in harness.PICTURE_NAMES}
-
     def open(self, viewport=harness.WEB_VIEWPORT, leave_out=(), touch_scale=None, early=None,
              ratio=None):
         game = self.start_page((), harness.shipped_pictures(harness.ASSETS, leave_out), None,
@@ -95,11 +90,9 @@ class WebPageTest(harness.GameTestCase):
         return game
 
     def enter_field(self, game, pictures=None):
-        game.key("space")
-        game.wait_for_image(self.pictures["menu.bmp"], name="menu")
-        game.key("space")
-        PlayTest.assert_shows(self, game, Field(pictures or self.pictures, pointer=(240, 136)),
-                              "field")
+        super().enter_field(game)
+        PlayTest.assert_shows(self, game, Field(pictures or self.pictures,
+                                                pointer=self.START_POINTER), "field")
 
     def click_lines(self, game):
         return [line for line in game.stdout().splitlines() if line.startswith("click :")]
