@@ -96,8 +96,8 @@ class HostilePicturesTest(harness.GameTestCase):
                 for _ in range(2):  # in and out of the field, twice
                     game.key("space")
                     self.assertTrue(game.stays_alive(SETTLE), "game ended entering the field")
-                    self.assertIsNotNone(game.capture().first_difference(menu),
-                                         "the field never replaced the menu")
+                    wait_until(lambda: game.capture().first_difference(menu) is not None,
+                               harness.DEFAULT_TIMEOUT, "the field to replace the menu")
                     game.key("Escape")
                     game.wait_for_image(menu, name="menu after the field")
                 game.key("Escape")
