@@ -29,7 +29,7 @@ fi
 # Events make whole screens redraw on every pass: shorter inputs give more of them per second.
 declare -A max_len=([picture]=8192 [events]=600)
 # libFuzzer's hang detector counts wall-clock seconds, which a busy machine stretches: the
-# slowest input known (eight loads of a 4096 x 4096 picture from a few bytes of runs, on
+# slowest input known (nine loads of a 4096 x 4096 picture from a few bytes of runs, on
 # sdl12-compat) takes 0.6 s of processor time, 3.3 s at a load of 17 on two cores. It waits
 # 120 s, which only a hang reaches.
 hang_seconds=120
