@@ -95,11 +95,11 @@ static const int MOST_BITS_PER_PIXEL = 32;
 
 // The fewest bytes from the pixels' offset on that any loader reads from a bitmap stored row by
 // row: every row but the last with its padding, and the last up to its final pixel. SDL2 reads
-// every compression but the run-length ones so. Zero where that is not known.
+// every compression but the run-length ones so; SDL 1.2 reads an odd bit count (2, 12) as
+// whole bytes a pixel, so no less, after making the whole surface. Zero for run-length ones.
 static Sint64 LeastPixelBytes(Uint32 compression, int bits, Sint64 width, Sint64 height)
 {
-    if (compression == RUN_LENGTH_8 || compression == RUN_LENGTH_4 ||
-        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    if (compression == RUN_LENGTH_8 || compression == RUN_LENGTH_4)
     {
         return 0;
     }

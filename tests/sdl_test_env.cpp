@@ -29,27 +29,6 @@ SDL_Surface* OpenDummyDisplay()
     return SDL_SetVideoMode(480, 272, 32, 0);
 }
 
-ScopedWorkDir::ScopedWorkDir()
-{
-    previous = fs::current_path().string();
-    std::string pattern = (fs::temp_directory_path() / "noughts-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr)
-    {
-        path = pattern;
-        fs::current_path(path);
-    }
-}
-
-ScopedWorkDir::~ScopedWorkDir()
-{
-    std::error_code ignored;
-    fs::current_path(previous, ignored);
-    if (!path.empty())
-    {
-        fs::remove_all(path, ignored);
-    }
-}
-
 SDL_Surface* MakeSurface(int w, int h, int bitsPerPixel)
 {
     switch (bitsPerPixel)

@@ -6,6 +6,7 @@
 
 #include "frame/state_engine.h"
 #include "tests/sdl_faults.h"
+#include "tests/work_dir.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -43,25 +44,6 @@ class EngineFixture : public ::testing::Test
 
 // Starts SDL with the dummy driver and opens the game's 480x272x32 display.
 SDL_Surface* OpenDummyDisplay();
-
-// Creates a fresh temporary directory, makes it the working directory, and on destruction
-// goes back and removes it with everything in it.
-class ScopedWorkDir
-{
-  public:
-    ScopedWorkDir();
-    ~ScopedWorkDir();
-    ScopedWorkDir(const ScopedWorkDir&) = delete;
-    ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
-    const std::string& Path() const
-    {
-        return path;
-    }
-
-  private:
-    std::string path;
-    std::string previous;
-};
 
 // A software surface of the given size and bits per pixel (8, 16, 24 or 32), zero-filled,
 // with the common masks for that depth (none for 8).

@@ -51,12 +51,16 @@ CELL = 90  # clicks map to fixed 90-pixel cells, whatever the drawn size
 # variables go to it as -E NAME=VALUE options, as to qemu-user, so that they reach the game and
 # not the emulator.
 EMULATOR = shlex.split(os.environ.get("NOUGHTS_EMULATOR", ""))
-# Emulated, the game runs several times slower: a wait is a limit, never a pace, so it is longer.
-DEFAULT_TIMEOUT = 30.0 if EMULATOR else 5.0
+# A wait is a limit, never a pace: it ends as soon as the game shows what it waits for, so a
+# long one costs a passing test nothing, and only a limit far beyond any slowness keeps a busy
+# or emulated machine from failing a test by chance. The game's answer to one input takes
+# milliseconds, under qemu or beside a loop of builds a second or two.
+DEFAULT_TIMEOUT = 30.0
 # Starting a program is what a busy machine slows most (Wine's took over 5 s beside builds); a
 # game that ends instead is seen at once, so the limit costs nothing.
 START_TIMEOUT = 30.0
-TOOL_TIMEOUT = 10.0
+# xdotool and the like, which take milliseconds; a hung one is killed after this.
+TOOL_TIMEOUT = 30.0
 POLL_INTERVAL = 0.02
 # sdl12-compat's SDL2 maps a first window and destroys it again while setting the video mode;
 # a window counts as the game's only once it has stayed the same this long.

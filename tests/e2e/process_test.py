@@ -165,7 +165,7 @@ class ProcessTest(harness.GameTestCase):
                 self.enter_play(game)
                 self.click(game, 4)
                 game.send_signal(sig)
-                self.assertEqual(game.wait_exit(timeout=3.0), -sig)
+                self.assertEqual(game.wait_exit(), -sig)
                 game.stop()
 
     def test_lost_display_ends_the_game(self):
@@ -181,7 +181,7 @@ class ProcessTest(harness.GameTestCase):
             self.enter_play(game)
             self.assertTrue(game.stays_alive(0.3), game.stderr())
             x.stop()
-            self.assertEqual(game.wait_exit(timeout=5.0), 3)
+            self.assertEqual(game.wait_exit(), 3)
             self.assertEqual(game.stderr(), "Lost the connection to the display\n")
 
     def test_failing_sdl_calls(self):

@@ -10,7 +10,6 @@
 #include "tests/game_invariants.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 static CStateEngine engine;
@@ -19,17 +18,12 @@ static const size_t RECORD_SIZE = 6;
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     StartFuzzEngine(&engine);
-    const InFuzzDir inDir;
-    for (const char* name : PICTURE_NAMES)
-    {
-        std::error_code error;
-        std::filesystem::copy_file(std::filesystem::path(NOUGHTS_ASSETS_DIR) / name, name, error);
-        if (error)
-        {
-            FuzzFailure("cannot copy the shipped pictures");
-        }
-    }
     return 0;
+}
+
+static std::string ShippedPicture(const char* name)
+{
+    return std::string(NOUGHTS_ASSETS_DIR "/") + name;
 }
 
 static SDL_Event Decode(const uint8_t* record)
@@ -75,7 +69,7 @@ static SDL_Event Decode(const uint8_t* record)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const InFuzzDir inDir;
+    const InFuzzDir inDir(ShippedPicture);
     ResetFuzzEngine(&engine);
     engine.PushState(CIntroState::Instance());
     for (size_t at = 0; at + RECORD_SIZE <= size && engine.running; at += RECORD_SIZE)

@@ -4,20 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
-
-static std::string workDir;
-static std::string startDir;
-
-static void RemoveWorkDir()
-{
-    std::error_code ignored;
-    fs::remove_all(workDir, ignored);
-}
 
 // The largest picture the game accepts needs 64 MB. A single allocation of more than 256 MB
 // means a picture's header was believed before it was checked, so ASan reports it as an error
@@ -42,33 +30,22 @@ void StartFuzzEngine(CStateEngine* engine)
     }
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    std::string pattern = (fs::temp_directory_path() / "noughts-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-    {
-        FuzzFailure("cannot make a working directory");
-    }
-    workDir = pattern;
-    startDir = fs::current_path().string();
-    atexit(RemoveWorkDir);
     engine->Init();
 }
 
-static void ChangeDir(const std::string& path)
+InFuzzDir::InFuzzDir(std::string (*picture)(const char* name))
 {
-    if (chdir(path.c_str()) != 0)
+    if (dir.Path().empty())
     {
-        FuzzFailure("cannot change the working directory");
+        FuzzFailure("cannot make a working directory");
     }
-}
-
-InFuzzDir::InFuzzDir()
-{
-    ChangeDir(workDir);
-}
-
-InFuzzDir::~InFuzzDir()
-{
-    ChangeDir(startDir);
+    for (const char* name : PICTURE_NAMES)
+    {
+        if (symlink(picture(name).c_str(), name) != 0)
+        {
+            FuzzFailure("cannot link the picture names");
+        }
+    }
 }
 
 void ResetFuzzEngine(CStateEngine* engine)

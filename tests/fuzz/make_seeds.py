@@ -52,6 +52,11 @@ PICTURES = {
     "huge-palette-count.bmp": bmp(2, 2, 8, bytes(8), grey_palette(4), colours_used=0x7FFFFFFF),
     "short-1bit.bmp": bmp(8, 1, 1, length=42),
     "zero-width.bmp": bmp(0, 5, 32, bytes(20)),
+    # Within the limits but with its rows missing: refused before a surface of 64 MB is made.
+    "rows-missing.bmp": bmp(4096, 4096, 32, bytes(8)),
+    # Past the pixel limit in a few bytes of runs, which SDL2 decodes.
+    "runs-past-the-pixel-limit.bmp": bmp(8192, 4096, 8, b"\0\1", grey_palette(2), compression=1,
+                                         colours_used=2),
 }
 
 
