@@ -873,7 +873,9 @@ class PageBuild:
         if status == 0:
             return None, output
         keep_failure(self.folder, output)
-        failed = test_ids(r"^(?:FAIL|ERROR): ", output)[:1] or ["page tests"]
+        # The first test that failed, else (hung, say) the last one started.
+        failed = (test_ids(r"^(?:FAIL|ERROR): ", output)[:1] or test_ids(r"^", output)[-1:] or
+                  ["page tests"])
         return failed[0] + (" (timeout)" if status is None else ""), output
 
     def try_change(self, mutant, text, original, kills):
