@@ -15,6 +15,7 @@ import contextlib
 import hashlib
 import json
 import os
+import pathlib
 import random
 import re
 import shutil
@@ -228,6 +229,9 @@ class Mutant:
             if key in listed:
                 return listed[key]
         return None
+
+    def describe(self):
+        return "%s  %s: %s" % (self.where(), self.rule, self.change)
 
     def where(self):
         column = next((i for i, (a, b) in enumerate(zip(self.original, self.mutated)) if a != b),
@@ -475,21 +479,24 @@ def game_sources(root):
 
 
 def all_mutants(root, only=None):
-    found = []
-    for path in game_sources(root):
-        if only and not any(re.search(pattern, path) for pattern in only):
-            continue
-        with open(os.path.join(root, path), encoding="utf-8") as source:
-            found.extend(file_mutants(path, source.read()))
-    return found
+    return [mutant for path in game_sources(root)
+            if not only or any(re.search(pattern, path) for pattern in only)
+            for mutant in file_mutants(path, read(os.path.join(root, path)))]
+
+
+def read(path):
+    return pathlib.Path(path).read_text(encoding="utf-8")
+
+
+def write(path, text):
+    pathlib.Path(path).write_text(text, encoding="utf-8")
 
 
 # ---------------------------------------------------------------------------------------------
 # The list of equivalent changes
 
 def read_equivalent_list(path=EQUIVALENT_LIST):
-    with open(path, encoding="utf-8") as source:
-        return entries(source.read(), path)
+    return entries(read(path), path)
 
 
 def entries(text, where="the list"):
@@ -551,8 +558,7 @@ def claim_folder(folder, root):
     """Records which tree folder serves: one made for another would mix two trees' builds."""
     mark = os.path.join(folder, ".mutation-tree")
     if os.path.isfile(mark):
-        with open(mark, encoding="utf-8") as recorded:
-            tree = recorded.read().strip()
+        tree = read(mark).strip()
         if tree != root:
             raise Refused("%s serves the tree %s, not %s; name another --folder"
                           % (folder, tree, root))
@@ -561,8 +567,7 @@ def claim_folder(folder, root):
         raise Refused("%s is not empty and records no tree it serves; remove it or name "
                       "another --folder" % folder)
     os.makedirs(folder, exist_ok=True)
-    with open(mark, "w", encoding="utf-8") as recorded:
-        recorded.write(root + "\n")
+    write(mark, root + "\n")
 
 
 def sync_copy(root, copy):
@@ -573,10 +578,9 @@ def sync_copy(root, copy):
     names = [name for name in listed.split("\0") if os.path.isfile(os.path.join(root, name))]
     manifest = os.path.join(copy, ".mutation-copy")
     if os.path.isfile(manifest):
-        with open(manifest, encoding="utf-8") as before:
-            for name in set(before.read().split("\0")) - set(names) - {""}:
-                if os.path.isfile(os.path.join(copy, name)):
-                    os.remove(os.path.join(copy, name))
+        for name in set(read(manifest).split("\0")) - set(names) - {""}:
+            if os.path.isfile(os.path.join(copy, name)):
+                os.remove(os.path.join(copy, name))
     for name in names:
         target = os.path.join(copy, name)
         if not (os.path.isfile(target) and same_bytes(os.path.join(root, name), target)):
@@ -584,8 +588,7 @@ def sync_copy(root, copy):
             # Stamped now, not with the tree's time: an object a change rebuilt from the copy's
             # older text after that time would otherwise count as up to date.
             shutil.copy(os.path.join(root, name), target)
-    with open(manifest, "w", encoding="utf-8") as after:
-        after.write("\0".join(names))
+    write(manifest, "\0".join(names))
 
 
 def same_bytes(a, b):
@@ -595,12 +598,8 @@ def same_bytes(a, b):
 
 def write_source(copy, path, text):
     """Writes the copy's file only when its text changes, so an unchanged one is not rebuilt."""
-    name = os.path.join(copy, path)
-    with open(name, encoding="utf-8") as source:
-        if source.read() == text:
-            return
-    with open(name, "w", encoding="utf-8") as source:
-        source.write(text)
+    if read(os.path.join(copy, path)) != text:
+        write(os.path.join(copy, path), text)
 
 
 def start(command, log, cwd=None, env=None):
@@ -634,8 +633,7 @@ def kill_session(process):
 
 
 def keep_failure(folder, output):
-    with open(os.path.join(folder, "last-failure.txt"), "w", encoding="utf-8") as last:
-        last.write(output)
+    write(os.path.join(folder, "last-failure.txt"), output)
 
 
 def code_digest(obj):
@@ -685,8 +683,7 @@ class Build:
     def prepare(self, _sources):
         """Configures and builds unchanged, lists the tests and times them; stops the run when
         the unchanged code does not pass."""
-        print("# %s build: configuring and building in %s" % (self.name, self.folder),
-              flush=True)
+        print("# %s build: building in %s" % (self.name, self.folder), flush=True)
         status, output = run_quiet(self.configure, BUILD_TIMEOUT * 2, env=self.environment())
         built, more = self.build()
         if status != 0 or not built:
@@ -707,9 +704,8 @@ class Build:
             began = time.monotonic()
             failed = self.run_tests(label, {}, floor=600)
             if failed:
-                raise SystemExit("the unchanged code fails %s on the %s build; its output is in %s"
-                                 % (failed, self.name, os.path.join(self.folder,
-                                                                    "last-failure.txt")))
+                raise SystemExit("the unchanged code fails %s on the %s build; its output is in "
+                                 "%s/last-failure.txt" % (failed, self.name, self.folder))
             print("# %s build: %d %s tests pass unchanged in %.0f s" % (
                 self.name, len(self.tests.get(label, [])), label, time.monotonic() - began),
                 flush=True)
@@ -823,16 +819,15 @@ class PageBuild:
             source = os.path.join(self.copy, path)
             self.copied[path] = [f for f in site_files if same_bytes(source, f)]
             self.parses[path] = node_parses(source)
-        status, python = run_quiet(["bash", os.path.join(self.copy, "tools", "e2e-python.sh")],
-                                   60)
+        status, python = run_quiet(["bash", self.copy + "/tools/e2e-python.sh"], 60)
         if status != 0:
             raise SystemExit("no Python for the page tests: " + python)
         self.python = python.strip().splitlines()[-1]
         began = time.monotonic()
         failed, output = self.run([], 900)
         if failed:
-            raise SystemExit("the unchanged code fails %s in %s; its output is in %s" % (
-                failed, PAGE_BROWSER, os.path.join(self.folder, "last-failure.txt")))
+            raise SystemExit("the unchanged code fails %s in %s; its output is in "
+                             "%s/last-failure.txt" % (failed, PAGE_BROWSER, self.folder))
         self.seconds = time.monotonic() - began
         # unittest names each test as it starts it.
         self.tests = list(dict.fromkeys(test_ids(r"^", output)))
@@ -936,10 +931,7 @@ class Run:
     def __init__(self, copy, builds, listed):
         self.copy, self.builds, self.listed = copy, builds, listed
         self.sources = list(game_sources(copy))
-        self.texts = {}
-        for path in self.sources:
-            with open(os.path.join(copy, path), encoding="utf-8") as source:
-                self.texts[path] = source.read()
+        self.texts = {path: read(os.path.join(copy, path)) for path in self.sources}
         self.kills = collections.Counter()
 
     def ready(self, build, mutant, changed):
@@ -1054,14 +1046,9 @@ def parse_arguments():
     return parser.parse_args()
 
 
-def describe(mutant):
-    return "%s  %s: %s" % (mutant.where(), mutant.rule, mutant.change)
-
-
 def survivors_in(log):
     """The keys of the survivors a run's output lists."""
-    with open(log, encoding="utf-8") as output:
-        text = output.read()
+    text = read(log)
     return entries(text.split("\nSurvivors", 1)[1] if "\nSurvivors" in text else "", log)
 
 
@@ -1077,7 +1064,7 @@ def choose(args, with_page):
               "code counts as such" % sum(not m.native for m in order), flush=True)
         order = [m for m in order if m.native]
     if args.only:
-        order = [m for m in order if re.search(args.only, describe(m))]
+        order = [m for m in order if re.search(args.only, m.describe())]
         wanted = min(wanted, len(order))
     if args.again:
         again = survivors_in(args.again)
@@ -1144,7 +1131,7 @@ def try_sample(run, order, wanted, began):
                 results.append((mutant, outcome, detail))
                 tried += outcome != Outcome.NOT_BUILT
                 print("[%3d/%d %4.0fs] %s -> %s%s" % (
-                    tried, wanted, time.monotonic() - began, describe(mutant), outcome,
+                    tried, wanted, time.monotonic() - began, mutant.describe(), outcome,
                     "  [%s]" % detail if detail else ""), flush=True)
     except KeyboardInterrupt:
         print("\n# interrupted: the results so far", flush=True)
@@ -1193,7 +1180,7 @@ def report(results, listed_count):
                                outcome[0].upper() + outcome[1:], " (each as an entry for "
                                "tools/mutation/equivalent.txt, if it is one)" if entry else ""))
         for mutant, _, detail in group:
-            print("%s%s%s" % ("\n" if entry else "  ", describe(mutant),
+            print("%s%s%s" % ("\n" if entry else "  ", mutant.describe(),
                               "  [%s]" % detail if detail else ""))
             print(equivalent_entry(mutant) if entry else "", end="")
 
@@ -1206,7 +1193,7 @@ def main():
     order, wanted = choose(args, with_page)
     if args.list:
         for mutant in order[:wanted]:
-            print(describe(mutant))
+            print(mutant.describe())
         return 0
     refuse_unsound(args, order)
     settle_process()
