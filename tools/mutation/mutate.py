@@ -1152,7 +1152,7 @@ def score(results, caught_by):
     return percent(sum(r[1] in caught_by for r in real), len(real))
 
 
-def report(results, listed_count):
+def report(results, listed, texts):
     counts = collections.Counter(outcome for _, outcome, _ in results)
     print("\nChanges tried: %d built (%d more did not build)" % (
         len(results) - counts[Outcome.NOT_BUILT], counts[Outcome.NOT_BUILT]))
@@ -1169,7 +1169,12 @@ def report(results, listed_count):
                 area, score(mine, CAUGHT_FIRST + CAUGHT_LATER), score(mine, CAUGHT_FIRST)))
     print("Equivalent: %d (%d compile to the same code, %d listed; the list has %d entries)" % (
         counts[Outcome.SAME_CODE] + counts[Outcome.LISTED],
-        counts[Outcome.SAME_CODE], counts[Outcome.LISTED], listed_count))
+        counts[Outcome.SAME_CODE], counts[Outcome.LISTED], len(listed)))
+    # An entry whose line is gone (or that a block's file: names wrongly) matches nothing.
+    lines = {(path, normalized(line)) for path, text in texts.items() for line in text.split("\n")}
+    gone = sorted({"%s: %s" % key[:2] for key in listed if key[:2] not in lines})
+    if gone:
+        print("The list's lines that the code no longer holds:\n  " + "\n  ".join(gone))
     for outcome in (Outcome.SANITIZER, Outcome.PAGE_ONLY, Outcome.COMPAT, Outcome.SURVIVED):
         group = [r for r in results if r[1] == outcome]
         # The sdl12-compat build's catches and the survivors may be changes the game cannot
@@ -1206,7 +1211,7 @@ def main():
     if not interrupted and all(outcome == Outcome.NOT_BUILT for _, outcome, _ in results):
         raise Refused("none of the %d changes seed %d chose builds; try another seed"
                       % (len(results), args.seed))
-    report(results, len(listed))
+    report(results, listed, run.texts)
     print("\n# %.0f minutes" % ((time.monotonic() - began) / 60))
     return 0
 
