@@ -1030,15 +1030,16 @@ def unwind_on_termination():
 
 
 def run_tests():
-    """Entry point of a test file: argv is <noughts binary> <assets dir>.
+    """Entry point of a test file: argv is <noughts binary> <assets dir>, then any of
+    unittest's own options and test names (the mutation run's order of tests).
 
     Sets BINARY, ASSETS and ARGV0 on this module and runs the file's unittest cases; a binary
     named *.exe is a Windows program and runs under Wine, and an index.html the web build's site,
     served from its folder. A terminating signal unwinds normally,
     so every context manager still stops its processes.
     """
-    if len(sys.argv) != 3:
-        sys.exit("usage: %s NOUGHTS_BINARY ASSETS_DIR" % sys.argv[0])
+    if len(sys.argv) < 3:
+        sys.exit("usage: %s NOUGHTS_BINARY ASSETS_DIR [UNITTEST OPTIONS AND TESTS]" % sys.argv[0])
     global BINARY, ASSETS, ARGV0
     BINARY, ASSETS = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     ARGV0 = windows_path(BINARY) if is_windows_program(BINARY) else BINARY
@@ -1046,6 +1047,6 @@ def run_tests():
         ARGV0 = WEB_ARGV0
     unwind_on_termination()
     try:
-        unittest.main(argv=sys.argv[:1], verbosity=2)
+        unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
     finally:
         WINE.remove()
