@@ -767,9 +767,10 @@ def node_parses(script):
 
 
 def test_ids(before, output):
-    """The tests unittest names after before in output, as "test_name (__main__.Class.test_name)",
-    by id ("Class.test_name"); a class whose setUpClass failed by the class's name."""
-    found = re.findall(before + r"(\w+) \(__main__\.([\w.]+)\)", output, re.M)
+    """The tests unittest names after before in output, as "test_name (module.Class.test_name)",
+    by id ("Class.test_name", which the page test file holds whether it defines the class or
+    imports it); a class whose setUpClass failed by the class's name."""
+    found = re.findall(before + r"(\w+) \(\w+\.([\w.]+)\)", output, re.M)
     return [where if where.endswith("." + name) or name == "setUpClass" else where + "." + name
             for name, where in found]
 
