@@ -1,5 +1,6 @@
 #include "web/loop.h"
 
+#include <SDL_page.h>
 #include <emscripten.h>
 
 // clang-format off
@@ -27,36 +28,24 @@ static CStateEngine* browserEngine = nullptr;
 static int framesRun = 0;
 static bool asleep = false;
 
-// Every input the page gives SDL passes here first; the next animation frame handles it.
-static int SDLCALL WakeOnInput(const SDL_Event*)
+// Every input the page gives SDL passes here first; the next animation frame handles it. A
+// gamepad the browser begins to list is only news to the loop, which must poll it from then on.
+static int SDLCALL WakeOnInput(const SDL_Event* event)
 {
     if (asleep)
     {
         asleep = false;
         RequestFrame();
     }
-    return 1;
+    return event->type == SDL_SYSWMEVENT ? 0 : 1;
 }
 
-extern "C" EMSCRIPTEN_KEEPALIVE void WakeForGamepad()
+// A gamepad is only seen by polling, so the frames go on while the browser lists one, and the
+// page is shown: a hidden page gets no animation frames, and showing it again is an event.
+static bool GamepadListed()
 {
-    WakeOnInput(nullptr);
+    return SDL_PageJoystickListed() != 0 && (SDL_GetAppState() & SDL_APPACTIVE) != 0;
 }
-
-// clang-format off
-EM_JS(void, WakeOnGamepads, (), {
-    window.addEventListener("gamepadconnected", function() { _WakeForGamepad(); });
-});
-// clang-format on
-
-// A gamepad is only seen by polling, so the frames go on while the browser lists one. SDL's
-// joystick driver keeps that answer from the browser's gamepad events, as listing the pads on
-// every frame would cost more than the frame.
-// clang-format off
-EM_JS(bool, GamepadListed, (), {
-    return !!Module["pageGamepadListed"];
-});
-// clang-format on
 
 extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()
 {
@@ -94,7 +83,7 @@ void RunInBrowser(CStateEngine* engine)
 {
     browserEngine = engine;
     SDL_SetEventFilter(WakeOnInput);
-    WakeOnGamepads();
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     RequestFrame();
     // Returns to the browser without unwinding the entry function, whose engine runs on.
     emscripten_exit_with_live_runtime();
