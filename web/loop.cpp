@@ -74,6 +74,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()
     }
 }
 
+// Input goes through WakeOnInput, and a gamepad that appears is news. SDL 1.2 discards every
+// waiting event as a filter is set or an event type enabled: what came while the game started (a
+// gamepad button held as the page loaded, say) is taken out first and put back. Nothing else runs
+// meanwhile: the page's input waits for this call to return.
+static void ListenKeepingInput()
+{
+    SDL_Event waiting[128];
+    SDL_PumpEvents();
+    const int count = SDL_PeepEvents(waiting, 128, SDL_GETEVENT, SDL_ALLEVENTS);
+    SDL_SetEventFilter(WakeOnInput);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    SDL_PeepEvents(waiting, count < 0 ? 0 : count, SDL_ADDEVENT, SDL_ALLEVENTS);
+}
+
 const CStateEngine* BrowserEngine()
 {
     return browserEngine;
@@ -82,8 +96,7 @@ const CStateEngine* BrowserEngine()
 void RunInBrowser(CStateEngine* engine)
 {
     browserEngine = engine;
-    SDL_SetEventFilter(WakeOnInput);
-    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    ListenKeepingInput();
     RequestFrame();
     // Returns to the browser without unwinding the entry function, whose engine runs on.
     emscripten_exit_with_live_runtime();

@@ -1,6 +1,6 @@
 // The page around the game: the canvas at a whole-number scale, controls and taps on touch
-// screens, the board for the keyboard and screen readers, gamepad presses made while loading, the
-// end of the game, the offline copy, and the benchmark mode (?bench). What the page and the game
+// screens, the board for the keyboard and screen readers, the end of the game, the offline copy,
+// and the benchmark mode (?bench). What the page and the game
 // give each other is listed in docs/README-web.md ("The page and the game").
 'use strict';
 
@@ -218,30 +218,9 @@ function onTouch(event) {
   canvas.addEventListener(type, onTouch, {passive: false});
 });
 
-// A browser shows a page a gamepad once a button on it is pressed. SDL's driver reads the
-// gamepad from when the game runs; a press that showed it while the page was still loading is
-// given to the game once it runs (one still held, SDL's driver sees itself).
-var pressedWhileLoading = [];
 var framesShown = 0;
 function gameRunning() {
   return framesShown > 0 && document.getElementById('ended').hidden;
-}
-window.addEventListener('gamepadconnected', function(event) {
-  if (gameRunning()) return;
-  event.gamepad.buttons.forEach(function(button, index) {
-    if (button.pressed && pressedWhileLoading.indexOf(index) < 0) pressedWhileLoading.push(index);
-  });
-});
-function givePressesWhileLoading() {
-  var pads = navigator.getGamepads ? navigator.getGamepads() : [];
-  var pad = Array.prototype.find.call(pads, function(each) {
-    return !!each;
-  });
-  pressedWhileLoading.forEach(function(button) {
-    if (!(pad && pad.buttons[button] && pad.buttons[button].pressed)) {
-      Module._PAGE_SendJoystickPress(button);
-    }
-  });
 }
 
 // The board for players who cannot see the canvas or use a pointer: on the playing field, the
@@ -470,7 +449,7 @@ var Module = {
     document.getElementById('again').focus();
   },
   onFrameShown: function() {
-    if (framesShown++ === 0) givePressesWhileLoading();
+    framesShown++;
     readGame();
   },
   // The game ends itself only when it cannot run (an error on standard error says why): the

@@ -590,16 +590,16 @@ class WebPageTest(harness.GameTestCase):
         self.assertGreater(clear.mean(), 0.9, "the focus ring's contrast on " + where)
 
     def test_gamepad(self):
-        """One that appears after load, buttons 9 and 8; and a press of 9 made while the page
-        loads, which the title takes once the game starts."""
+        """One that appears after load, buttons 9 and 8; and 9 pressed while the page loads and
+        held, which the title takes once the game starts."""
         self.check_gamepad(self.open())
-        # Pressed and released before the game's script has even been fetched; announced
-        # twice (plugged in again), it is still one press.
+        # Pressed before the game's script has even been fetched and held as it starts, as
+        # SDL's desktop drivers give a button held when the joystick opens; announced twice
+        # (plugged in again), it is still one press.
         early = PAD_SCRIPT + """
             document.addEventListener('DOMContentLoaded', () => {
                 plugPad(true, [9]);
                 plugPad(true, [9]);
-                padButton(9, false);
             });"""
         game = self.start_page((), harness.shipped_pictures(harness.ASSETS), None, early=early)
         game.wait_for_image(self.pictures["menu.bmp"], name="menu after 9 while loading")

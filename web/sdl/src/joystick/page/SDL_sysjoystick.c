@@ -108,15 +108,3 @@ int SDL_PageJoystickListed(void)
 {
     return page_gamepad_listed();
 }
-
-/* A press of button on joystick 0 that the page saw before the program ran (the one that showed
-   it the gamepad, say), given as a press and a release. */
-EMSCRIPTEN_KEEPALIVE void PAGE_SendJoystickPress(int button)
-{
-    if (opened == NULL || button < 0 || button >= opened->nbuttons)
-    {
-        return;
-    }
-    SDL_PrivateJoystickButton(opened, (Uint8)button, SDL_PRESSED);
-    SDL_PrivateJoystickButton(opened, (Uint8)button, SDL_RELEASED);
-}
