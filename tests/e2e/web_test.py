@@ -60,21 +60,32 @@ FINGER_REST = (375, 136)
 # Off the board, each tap a pixel of its own.
 RAPID_TAPS = [(300 + 7 * i, 20 + 11 * i) for i in range(20)]
 
-# Keys as a browser reports them, each with the SDLKey SDL must hold while it is down and SDL's
-# modifier state then: a letter with Shift, a sign with Shift (named by its key's unshifted
-# digit), the keypad, a function key, chords, a right-hand modifier, Caps Lock, a Latin-1 letter;
-# first one SDL 1.2 names no key for (SDLK_UNKNOWN, which SDL holds no state of: its event is
-# the only sign, and the first to wait).
-KEYS = [({"key": "ж", "code": "Semicolon"}, 0, 0),
-        ({"key": "A", "code": "KeyA", "shiftKey": True}, 97, 0x1),
-        ({"key": "!", "code": "Digit1", "shiftKey": True}, 49, 0x1),
-        ({"key": "8", "code": "Numpad8", "location": 3, "modifierNumLock": True}, 264, 0x1000),
-        ({"key": "F5", "code": "F5"}, 286, 0),
-        ({"key": "l", "code": "KeyL", "ctrlKey": True}, 108, 0x40),
-        ({"key": "t", "code": "KeyT", "ctrlKey": True}, 116, 0x40),
-        ({"key": "ArrowLeft", "code": "ArrowLeft", "altKey": True}, 276, 0x100),
-        ({"key": "Control", "code": "ControlRight", "ctrlKey": True, "location": 2}, 305, 0x80),
-        ({"key": "é", "code": "Digit2", "modifierCapsLock": True}, 233, 0x2000)]
+# Keys as a browser reports them, each with the key event SDL then gives the program (its
+# SDLKey, SDL's modifier state and the unicode SDL_EnableUNICODE asks for): one SDL 1.2 names no
+# key for, a letter with Shift, a sign with Shift (named by its key's unshifted digit), the
+# keypad, a function key, chords, a right-hand modifier (whose press SDL gives before the state
+# it adds), and a Latin-1 letter with Caps Lock.
+KEYS = [({"key": "ж", "code": "Semicolon"}, 0, 0, 0x436),
+        ({"key": "A", "code": "KeyA", "shiftKey": True}, 97, 0x1, 65),
+        ({"key": "!", "code": "Digit1", "shiftKey": True}, 49, 0x1, 33),
+        ({"key": "8", "code": "Numpad8", "location": 3, "modifierNumLock": True}, 264, 0x1000,
+         56),
+        ({"key": "F5", "code": "F5"}, 286, 0, 0),
+        ({"key": "l", "code": "KeyL", "ctrlKey": True}, 108, 0x40, 12),
+        ({"key": "t", "code": "KeyT", "ctrlKey": True}, 116, 0x40, 20),
+        ({"key": "ArrowLeft", "code": "ArrowLeft", "altKey": True}, 276, 0x100, 0),
+        ({"key": "Control", "code": "ControlRight", "ctrlKey": True, "location": 2}, 305, 0, 0),
+        ({"key": "é", "code": "Digit2", "modifierCapsLock": True}, 233, 0x2000, 233)]
+# Reads the last key press waiting in SDL's queue through SDL_PeepEvents, as the program would
+# take it: an SDL_Event is 20 bytes, its keysym's sym, mod and unicode at 8, 12 and 16.
+LAST_KEY_DOWN = """(() => {
+    const events = Module.stackAlloc(128 * 20);
+    return () => {
+        const at = events + (Module._SDL_PeepEvents(events, 128, 1, 1 << 2) - 1) * 20;
+        return [Module.HEAP32[(at + 8) >> 2], Module.HEAP32[(at + 12) >> 2],
+                Module.HEAPU16[(at + 16) >> 1]];
+    };
+})()"""
 
 # A standard gamepad the test plugs in and presses, in place of the browser's.
 PAD_SCRIPT = """
@@ -456,23 +467,20 @@ class WebPageTest(harness.GameTestCase):
         wait_until(lambda: game.evaluate("document.activeElement.tagName") == "A",
                    harness.DEFAULT_TIMEOUT, "Tab to reach the next control")
         game.evaluate("canvas.focus() || true")
-        # Every key reaches SDL as SDL names it, with SDL's modifier state, held until let go;
-        # the title takes none of these. Sent as the page's own events, which the browser itself
+        # Every key reaches SDL as SDL names it, with SDL's modifier state and its character,
+        # held until let go; the title takes none of these. Sent as the page's own events, which the browser itself
         # acts on not: Ctrl+L and Ctrl+T and Alt+Left are still the browser's (their defaults
         # are not cancelled, checked with the others below).
-        self.assertEqual(game.evaluate("""%s.map(([init, sym]) => {
-            const held = () => [Module.HEAPU8[Module._SDL_GetKeyState(0) + sym],
-                                Module._SDL_GetModState()];
-            const waiting = Module._EventsPending();
-            canvas.dispatchEvent(new KeyboardEvent('keydown', {bubbles: true, ...init}));
-            const down = held().concat(Module._EventsPending() - waiting);
-            canvas.dispatchEvent(new KeyboardEvent('keyup', {bubbles: true, ...init}));
-            return down.concat(held()[0]);
-        })""" % json.dumps([[init, sym] for init, sym, _ in KEYS])),
-                         # Only the first event makes one wait where none did.
-                         [[int(sym != 0), mod, int(i == 0), 0]
-                          for i, (_, sym, mod) in enumerate(KEYS)],
-                         "keys as SDL holds them")
+        self.assertEqual(game.evaluate("""((lastKeyDown, keys) => {
+            Module._SDL_EnableUNICODE(1);
+            return keys.map(init => {
+                canvas.dispatchEvent(new KeyboardEvent('keydown', {bubbles: true, ...init}));
+                const down = lastKeyDown();
+                canvas.dispatchEvent(new KeyboardEvent('keyup', {bubbles: true, ...init}));
+                return down.concat(Module.HEAPU8[Module._SDL_GetKeyState(0) + down[0]]);
+            });
+        })(%s, %s)""" % (LAST_KEY_DOWN, json.dumps([key[0] for key in KEYS]))),
+                         [list(key[1:]) + [0] for key in KEYS], "keys as SDL gives them")
         self.assertIsNone(game.capture().first_difference(self.pictures["intro.bmp"]))
         self.assertEqual(described(), "", "the card's words off the card")
         # A chord reaches the game: Ctrl+Space starts it, as on a desktop.
@@ -712,7 +720,8 @@ class WebPageTest(harness.GameTestCase):
     def check_gamepad(self, game):
         """A standard gamepad connected after load, revealed by a press of button 9, as
         joystick 0: 9 is Space and closes the help card, 8 is Escape; it keeps working once
-        unplugged and plugged in again, and unplugged for good it lets the game sleep."""
+        unplugged and plugged in again, and after the page was hidden, when the game sleeps;
+        unplugged for good it lets the game sleep."""
         game.evaluate(PAD_SCRIPT + "true")
 
         def press(button, check):
@@ -741,17 +750,27 @@ class WebPageTest(harness.GameTestCase):
         press(9, shows(field, "the field after 9 on the help card"))
         game.evaluate("plugPad(false) && plugPad(true)")
         press(8, shows(self.pictures["menu.bmp"], "menu after 8, plugged in again"))
-        # Gone for good, the pad no longer keeps the frames going: once the frame that saw it
-        # go has run, the browser shows frames the game sleeps through.
-        game.evaluate("plugPad(false)")
-        self.assertTrue(game.evaluate("""(async () => {
+        # Once the frame that saw it has run, the browser shows frames the game sleeps through.
+        asleep = """(async () => {
             const frames = () => new Promise(done => requestAnimationFrame(() =>
                 requestAnimationFrame(() => requestAnimationFrame(done))));
             await frames();
             const run = Module._FramesRun();
             await frames();
             return Module._FramesRun() === run;
-        })()"""), "the game asleep once the pad is gone")
+        })()"""
+        # Hidden, the page is SDL_APPACTIVE lost and the game sleeps, the pad listed or not;
+        # shown again, it polls the pad again.
+        visible = """(hidden => (Object.defineProperty(document, 'hidden', {configurable: true,
+            get: () => hidden}), document.dispatchEvent(new Event('visibilitychange')),
+            Module._SDL_GetAppState()))(%s)"""
+        self.assertEqual(game.evaluate(visible % "true") & 4, 0, "SDL_APPACTIVE when hidden")
+        self.assertTrue(game.evaluate(asleep), "the game asleep while hidden")
+        self.assertEqual(game.evaluate(visible % "false") & 4, 4, "SDL_APPACTIVE when shown")
+        press(8, shows(self.pictures["intro.bmp"], "intro after 8, shown again"))
+        # Gone for good, the pad no longer keeps the frames going.
+        game.evaluate("plugPad(false)")
+        self.assertTrue(game.evaluate(asleep), "the game asleep once the pad is gone")
 
 
 def luminance(rgb):
