@@ -27,7 +27,7 @@ if [[ ! -x $eslint ]]; then
     exit 1
 fi
 sources 'web/*.js' 'tests/e2e/web/*.mjs' |
-    xargs -0 "$eslint" --no-warn-ignored --config tests/e2e/web/eslint.config.mjs
+    xargs -0 "$eslint" --no-warn-ignored --config tools/web/eslint.config.mjs
 cppcheck --quiet --error-exitcode=1 --std=c++17 --enable=warning,style,performance,portability \
     --suppress=missingIncludeSystem -I . frame screens draw game
 echo "tools/lint.sh: clean"

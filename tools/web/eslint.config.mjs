@@ -1,6 +1,10 @@
 // ESLint's checks for the JavaScript that ships in the page (tools/lint.sh runs it): ESLint's
-// recommended rules, with each script's globals as it meets them.
-import js from '@eslint/js';
+// recommended rules, with each script's globals as it meets them. ESLint is installed with the
+// other pinned npm tools, in tests/e2e/web/.
+import { createRequire } from 'node:module';
+
+const js = createRequire(new URL('../../tests/e2e/web/package.json', import.meta.url))(
+  '@eslint/js');
 
 const readonly = (names) => Object.fromEntries(names.map((name) => [name, 'readonly']));
 const browser = readonly([
