@@ -3,25 +3,10 @@
 #include <SDL_page.h>
 #include <emscripten.h>
 
-// clang-format off
-EM_JS(void, TellPageGameEnded, (), {
-    if (Module["onGameEnded"]) Module["onGameEnded"]();
-});
-// clang-format on
-
-// Lets the page read what the frame just run holds (web/view.cpp).
-// clang-format off
-EM_JS(void, TellPageFrameRun, (), {
-    if (Module["onFrameShown"]) Module["onFrameShown"]();
-});
-// clang-format on
-
-// The browser's next animation frame runs RunFrame.
-// clang-format off
-EM_JS(void, RequestFrame, (), {
-    requestAnimationFrame(function() { _RunFrame(); });
-});
-// clang-format on
+// The page's side, in web/library_loop.js.
+extern "C" void TellPageGameEnded();
+extern "C" void TellPageFrameRun();
+extern "C" void RequestFrame();
 
 static CStateEngine* browserEngine = nullptr;
 // Animation frames the loop has run, for the page's input measurements.

@@ -31,14 +31,14 @@ export default [
   {
     // Emscripten's library form: its own functions and the module's, named as its output
     // names them.
-    files: ['web/sdl/src/library_page.js'],
+    files: ['web/sdl/src/library_page.js', 'web/library_loop.js'],
     languageOptions: {
       sourceType: 'script',
       globals: {
         ...browser,
         ...readonly(['mergeInto', 'LibraryManager', 'Module', 'HEAPU8', 'HEAP16', 'UTF8ToString',
           'PAGE', '_PAGE_SendMotion', '_PAGE_SendButton', '_PAGE_SendKey', '_PAGE_SendFocus',
-          '_PAGE_SendQuit', '_PAGE_Present', '_PAGE_JoystickAppeared']),
+          '_PAGE_SendQuit', '_PAGE_Present', '_PAGE_JoystickAppeared', '_RunFrame']),
       },
     },
   },
