@@ -9,6 +9,7 @@
 //   held            bit mask of the mouse buttons (the browser's numbering) SDL saw go down
 //   image           the ImageData over the display's pixels, made again if they move
 //   gamepadListed   whether the browser lists a gamepad (then joystick 0 must be polled)
+//   watchingGamepads  whether the gamepad listeners are in place (they stay for a later SDL_Init)
 mergeInto(LibraryManager.library, {
   $PAGE: {
     // SDL's numbering of the browser's mouse buttons: left, middle, right, back, forward.
