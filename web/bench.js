@@ -10,10 +10,14 @@ var noughtsBenchmark = (function() {
   for (var i = 0; i < floorImage.data.length; i++) floorImage.data[i] = i * 7 & 255;
 
   function nextFrame() {
-    return new Promise(function(resolve) { requestAnimationFrame(resolve); });
+    return new Promise(function(resolve) {
+      requestAnimationFrame(resolve);
+    });
   }
   function soon() {
-    return new Promise(function(resolve) { setTimeout(resolve, 0); });
+    return new Promise(function(resolve) {
+      setTimeout(resolve, 0);
+    });
   }
 
   // count full-canvas putImageData calls; returns count, for the driver to see the run ended.
@@ -35,7 +39,9 @@ var noughtsBenchmark = (function() {
   function mouse(type, x, y) {
     var rect = canvas.getBoundingClientRect();
     canvas.dispatchEvent(new MouseEvent(type, {
-      bubbles: true, button: 0, clientX: rect.left + (x + 0.5) * rect.width / canvas.width,
+      bubbles: true,
+      button: 0,
+      clientX: rect.left + (x + 0.5) * rect.width / canvas.width,
       clientY: rect.top + (y + 0.5) * rect.height / canvas.height
     }));
   }

@@ -1,62 +1,36 @@
 #include "web/loop.h"
 
+#include <SDL_page.h>
 #include <emscripten.h>
 
-// clang-format off
-EM_JS(void, TellPageGameEnded, (), {
-    if (Module["onGameEnded"]) Module["onGameEnded"]();
-});
-// clang-format on
-
-// Lets the page read what the frame just run holds (web/view.cpp).
-// clang-format off
-EM_JS(void, TellPageFrameRun, (), {
-    if (Module["onFrameShown"]) Module["onFrameShown"]();
-});
-// clang-format on
-
-// The browser's next animation frame runs RunFrame.
-// clang-format off
-EM_JS(void, RequestFrame, (), {
-    requestAnimationFrame(function() { _RunFrame(); });
-});
-// clang-format on
+// The page's side, in web/library_loop.js.
+extern "C" void TellPageGameEnded();
+extern "C" void TellPageFrameRun();
+extern "C" void RequestFrame();
 
 static CStateEngine* browserEngine = nullptr;
 // Animation frames the loop has run, for the page's input measurements.
 static int framesRun = 0;
 static bool asleep = false;
 
-// Every input the page gives SDL passes here first; the next animation frame handles it.
-static int SDLCALL WakeOnInput(const SDL_Event*)
+// Every input the page gives SDL passes here first; the next animation frame handles it. A
+// gamepad the browser begins to list is only news to the loop, which must poll it from then on.
+static int SDLCALL WakeOnInput(const SDL_Event* event)
 {
     if (asleep)
     {
         asleep = false;
         RequestFrame();
     }
-    return 1;
+    return event->type == SDL_SYSWMEVENT ? 0 : 1;
 }
 
-extern "C" EMSCRIPTEN_KEEPALIVE void WakeForGamepad()
+// A gamepad is only seen by polling, so the frames go on while the browser lists one, and the
+// page is shown: a hidden page gets no animation frames, and showing it again is an event.
+static bool GamepadListed()
 {
-    WakeOnInput(nullptr);
+    return SDL_PageJoystickListed() != 0 && (SDL_GetAppState() & SDL_APPACTIVE) != 0;
 }
-
-// clang-format off
-EM_JS(void, WakeOnGamepads, (), {
-    window.addEventListener("gamepadconnected", function() { _WakeForGamepad(); });
-});
-// clang-format on
-
-// A gamepad is only seen by polling, so the frames go on while the browser lists one. SDL's
-// joystick driver keeps that answer from the browser's gamepad events, as listing the pads on
-// every frame would cost more than the frame.
-// clang-format off
-EM_JS(bool, GamepadListed, (), {
-    return !!Module["pageGamepadListed"];
-});
-// clang-format on
 
 extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()
 {
@@ -85,6 +59,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()
     }
 }
 
+// Input goes through WakeOnInput, and a gamepad that appears is news. SDL 1.2 discards every
+// waiting event as a filter is set or an event type enabled: what came while the game started (a
+// gamepad button held as the page loaded, say) is taken out first and put back. Nothing else runs
+// meanwhile: the page's input waits for this call to return.
+static void ListenKeepingInput()
+{
+    SDL_Event waiting[128];
+    SDL_PumpEvents();
+    const int count = SDL_PeepEvents(waiting, 128, SDL_GETEVENT, SDL_ALLEVENTS);
+    SDL_SetEventFilter(WakeOnInput);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    SDL_PeepEvents(waiting, count < 0 ? 0 : count, SDL_ADDEVENT, SDL_ALLEVENTS);
+}
+
 const CStateEngine* BrowserEngine()
 {
     return browserEngine;
@@ -93,8 +81,7 @@ const CStateEngine* BrowserEngine()
 void RunInBrowser(CStateEngine* engine)
 {
     browserEngine = engine;
-    SDL_SetEventFilter(WakeOnInput);
-    WakeOnGamepads();
+    ListenKeepingInput();
     RequestFrame();
     // Returns to the browser without unwinding the entry function, whose engine runs on.
     emscripten_exit_with_live_runtime();

@@ -1,6 +1,7 @@
 // The page around the game: the canvas at a whole-number scale, controls and taps on touch
-// screens, the board for the keyboard and screen readers, gamepads that appear late, the end of
-// the game, the offline copy, and the benchmark mode (?bench).
+// screens, the board for the keyboard and screen readers, the end of the game, the offline copy,
+// and the benchmark mode (?bench). What the page and the game
+// give each other is listed in docs/README-web.md ("The page and the game").
 'use strict';
 
 var canvas = document.getElementById('canvas');
@@ -10,8 +11,8 @@ var GAME_HEIGHT = 272;
 var help = document.getElementById('help');
 var controls = document.getElementById('controls');
 // Phones and tablets get buttons for what has no key there; a mouse-and-keyboard page has none.
-var touchDevice = navigator.maxTouchPoints > 0 ||
-    window.matchMedia('(any-pointer: coarse)').matches;
+var touchDevice =
+    navigator.maxTouchPoints > 0 || window.matchMedia('(any-pointer: coarse)').matches;
 document.body.classList.toggle('touch', touchDevice);
 controls.hidden = !touchDevice;
 
@@ -27,12 +28,18 @@ function stageFor(layout) {
   var helpHeight = help.offsetHeight;
   controls.style.bottom = helpHeight + 'px';
   if (layout.name === 'beside') {
-    return {width: width - controls.offsetWidth, height: height - helpHeight,
-            fits: controlsInside(width, height - helpHeight)};
+    return {
+      width: width - controls.offsetWidth,
+      height: height - helpHeight,
+      fits: controlsInside(width, height - helpHeight)
+    };
   }
   if (layout.name === 'below') {
-    return {width: width, height: height - helpHeight - controls.offsetHeight,
-            fits: controlsInside(width, height - helpHeight)};
+    return {
+      width: width,
+      height: height - helpHeight - controls.offsetHeight,
+      fits: controlsInside(width, height - helpHeight)
+    };
   }
   return {width: width, height: height, room: height - 2 * helpHeight, fits: true};
 }
@@ -58,10 +65,12 @@ function scaleFor(stage, ratio) {
 // Each also with the controls' names on two lines, which a small window may need.
 function layoutsToTry() {
   if (!touchDevice) return [{name: 'plain'}];
-  var beside = [1, 2, 3].map(function(columns) { return {name: 'beside', columns: columns}; });
+  var beside = [1, 2, 3].map(function(columns) {
+    return {name: 'beside', columns: columns};
+  });
   var below = [{name: 'below'}];
-  var layouts = window.innerWidth >= window.innerHeight ? beside.concat(below) :
-      below.concat(beside);
+  var layouts =
+      window.innerWidth >= window.innerHeight ? beside.concat(below) : below.concat(beside);
   return layouts.concat(layouts.map(function(layout) {
     return {name: layout.name, columns: layout.columns, narrow: true};
   }));
@@ -114,8 +123,9 @@ function fitCanvas() {
   document.documentElement.classList.toggle('scrolls', under);
   // By its exact height, not offsetHeight's whole pixels: where it has room, the line under the
   // canvas lies just where it lies when it stays, and the page is no longer than the window.
-  var underCanvas = Math.max(parseFloat(place['--top']) + height / ratio,
-                             window.innerHeight - help.getBoundingClientRect().height);
+  var underCanvas = Math.max(
+      parseFloat(place['--top']) + height / ratio,
+      window.innerHeight - help.getBoundingClientRect().height);
   help.style.top = under ? underCanvas + 'px' : '';
 }
 fitCanvas();
@@ -124,8 +134,9 @@ window.addEventListener('resize', fitCanvas);
 // The game's input from the page, given to SDL as its page driver takes input (web/sdl/): the
 // controls, taps and the board's cells are the same keys, wheel turns and clicks as a desktop's.
 function sendKey(sym) {
-  Module._PAGE_SendKey(sym, 1);
-  Module._PAGE_SendKey(sym, 0);
+  // No character to translate, no modifier held, and the key's own character where SDL gives one.
+  Module._PAGE_SendKey(sym, 0, 1, 0, sym < 128 ? sym : 0);
+  Module._PAGE_SendKey(sym, 0, 0, 0, 0);
 }
 // The wheel turned up (SDL's button 4) or down (5) where the pointer is.
 function sendWheel(deltaY) {
@@ -151,8 +162,10 @@ function gamePixel(x, y) {
     var exact = Math.round(offset * size / length * 1024) / 1024;
     return Math.min(size - 1, Math.max(0, Math.floor(exact)));
   }
-  return {x: along(x - rect.left, rect.width, GAME_WIDTH),
-          y: along(y - rect.top, rect.height, GAME_HEIGHT)};
+  return {
+    x: along(x - rect.left, rect.width, GAME_WIDTH),
+    y: along(y - rect.top, rect.height, GAME_HEIGHT)
+  };
 }
 
 // A finger that has lifted leaves no pointer behind, but the game draws the next player's mark
@@ -205,28 +218,9 @@ function onTouch(event) {
   canvas.addEventListener(type, onTouch, {passive: false});
 });
 
-// A browser shows a page a gamepad once a button on it is pressed. SDL's driver reads the
-// gamepad from when the game runs; a press that showed it while the page was still loading is
-// given to the game once it runs (one still held, SDL's driver sees itself).
-var pressedWhileLoading = [];
 var framesShown = 0;
 function gameRunning() {
   return framesShown > 0 && document.getElementById('ended').hidden;
-}
-window.addEventListener('gamepadconnected', function(event) {
-  if (gameRunning()) return;
-  event.gamepad.buttons.forEach(function(button, index) {
-    if (button.pressed && pressedWhileLoading.indexOf(index) < 0) pressedWhileLoading.push(index);
-  });
-});
-function givePressesWhileLoading() {
-  var pads = navigator.getGamepads ? navigator.getGamepads() : [];
-  var pad = Array.prototype.find.call(pads, function(each) { return !!each; });
-  pressedWhileLoading.forEach(function(button) {
-    if (!(pad && pad.buttons[button] && pad.buttons[button].pressed)) {
-      Module._PAGE_SendJoystickPress(button);
-    }
-  });
 }
 
 // The board for players who cannot see the canvas or use a pointer: on the playing field, the
@@ -272,22 +266,22 @@ var said = document.getElementById('said');
 var card = document.getElementById('card');
 var gridCells = [];
 (function() {
-  for (var row = 0; row < 3; row++) {
-    var line = document.createElement('div');
-    line.setAttribute('role', 'row');
-    cellBox.appendChild(line);
-    for (var column = 0; column < 3; column++) {
-      var cell = document.createElement('div');
-      cell.setAttribute('role', 'gridcell');
-      // Only one cell is in the Tab order, so Tab leaves the board in one step.
-      cell.tabIndex = -1;
-      cell.dataset.cell = column * 3 + row;
-      cell.style.left = column * CELL_SIDE + 'px';
-      cell.style.top = row * CELL_SIDE + 'px';
-      line.appendChild(cell);
-      gridCells[column * 3 + row] = cell;
-    }
+for (var row = 0; row < 3; row++) {
+  var line = document.createElement('div');
+  line.setAttribute('role', 'row');
+  cellBox.appendChild(line);
+  for (var column = 0; column < 3; column++) {
+    var cell = document.createElement('div');
+    cell.setAttribute('role', 'gridcell');
+    // Only one cell is in the Tab order, so Tab leaves the board in one step.
+    cell.tabIndex = -1;
+    cell.dataset.cell = column * 3 + row;
+    cell.style.left = column * CELL_SIDE + 'px';
+    cell.style.top = row * CELL_SIDE + 'px';
+    line.appendChild(cell);
+    gridCells[column * 3 + row] = cell;
   }
+}
 })();
 // The focused cell's ring lies over the canvas, which lies over the cells: shown as the cell's
 // own focus would be, only where the browser would show it.
@@ -334,7 +328,9 @@ function showCells(on) {
 // After each frame the loop shows: what changed since the last, read from the game.
 function readGame() {
   var screen = Module._ScreenShown();
-  var cells = gridCells.map(function(button, cell) { return Module._CellHolds(cell); });
+  var cells = gridCells.map(function(button, cell) {
+    return Module._CellHolds(cell);
+  });
   cells.forEach(function(holds, cell) {
     if (holds !== shown.cells[cell]) {
       // As text, not a label: Orca in Firefox speaks a focused cell's text only.
@@ -375,8 +371,8 @@ function toCell(cell) {
   gridCells[cell].tabIndex = 0;
   gridCells[cell].focus();
 }
-// Caught before SDL's driver, which would take Space; Escape and I go on to it. Once the game
-// has ended, a cell takes no key at all.
+// Caught before SDL's driver, which would take Space and the arrows; other keys go on to it. Once
+// the game has ended, a cell takes no key at all.
 function onCellKey(event) {
   if (!cellBox.contains(event.target) || event.target === cellBox) return;
   var cell = Number(event.target.dataset.cell);
@@ -408,11 +404,14 @@ function placeAt(cell) {
     say('The game is over: ' + turnSaid() + (touchDevice ? ' Tap Back' : ' Press Escape') +
         ' to go back to the menu.');
   } else if (holds !== 'empty') {
-    say(placeOf(cell).replace(/^./, function(first) { return first.toUpperCase(); }) +
-        ' already holds a ' + holds + '. ' + turnSaid());
+    say(placeOf(cell).replace(/^./, function(first) {
+      return first.toUpperCase();
+    }) + ' already holds a ' + holds + '. ' + turnSaid());
   } else {
-    var at = {x: Math.floor(cell / 3) * CELL_SIDE + CELL_SIDE / 2,
-              y: cell % 3 * CELL_SIDE + CELL_SIDE / 2};
+    var at = {
+      x: Math.floor(cell / 3) * CELL_SIDE + CELL_SIDE / 2,
+      y: cell % 3 * CELL_SIDE + CELL_SIDE / 2
+    };
     press(at);
     lift(at);
   }
@@ -428,8 +427,8 @@ gridCells.forEach(function(button, cell) {
 var errors = [];
 function cannotRun(why) {
   var ended = document.getElementById('ended');
-  ended.querySelector('h2').textContent = 'The game cannot run here: ' +
-      (why || 'this browser lacks what it needs') + '.';
+  ended.querySelector('h2').textContent =
+      'The game cannot run here: ' + (why || 'this browser lacks what it needs') + '.';
   document.getElementById('again').hidden = true;
   ended.hidden = false;
 }
@@ -450,7 +449,7 @@ var Module = {
     document.getElementById('again').focus();
   },
   onFrameShown: function() {
-    if (framesShown++ === 0) givePressesWhileLoading();
+    framesShown++;
     readGame();
   },
   // The game ends itself only when it cannot run (an error on standard error says why): the
@@ -490,24 +489,29 @@ function startGame() {
     cannotRun('this browser cannot unpack the game (it has no DecompressionStream)');
     return;
   }
-  Promise.all([unpacked('noughts.wasm.gz'), unpacked('noughts.data.gz')]).then(function(files) {
-    Module.instantiateWasm = function(imports, receive) {
-      WebAssembly.instantiate(files[0], imports).then(function(result) {
-        receive(result.instance, result.module);
-      }, function(error) {
-        cannotRun('its code did not start (' + error.message + ')');
+  Promise.all([unpacked('noughts.wasm.gz'), unpacked('noughts.data.gz')])
+      .then(function(files) {
+        Module.instantiateWasm = function(imports, receive) {
+          WebAssembly.instantiate(files[0], imports)
+              .then(
+                  function(result) {
+                    receive(result.instance, result.module);
+                  },
+                  function(error) {
+                    cannotRun('its code did not start (' + error.message + ')');
+                  });
+          return {};
+        };
+        Module.getPreloadedPackage = function() {
+          return files[1];
+        };
+        var script = document.createElement('script');
+        script.src = 'noughts.js';
+        document.body.appendChild(script);
+      })
+      .catch(function(error) {
+        cannotRun('it did not load (' + error.message + ')');
       });
-      return {};
-    };
-    Module.getPreloadedPackage = function() {
-      return files[1];
-    };
-    var script = document.createElement('script');
-    script.src = 'noughts.js';
-    document.body.appendChild(script);
-  }).catch(function(error) {
-    cannotRun('it did not load (' + error.message + ')');
-  });
 }
 startGame();
 

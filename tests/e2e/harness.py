@@ -825,7 +825,8 @@ class WebGame(Game):
         saved = super().save_mismatch(actual, expected, name)
         try:
             state = self.evaluate("[Module._ScreenShown(), Module._FramesRun(), "
-                                  "Module._EventsPending(), !!Module.pageGamepadListed]")
+                                  "Module._EventsPending(), "
+                                  "!!(Module.SDLPage || {}).gamepadListed]")
         except HarnessError as error:
             return "%s; the game's state unread: %s" % (saved, error)
         return "%s; the game shows screen %d after %d frames, %d events waiting, %s" % (

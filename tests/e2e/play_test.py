@@ -265,15 +265,15 @@ class PlayTest(harness.GameTestCase):
 
         game.key("i")
         game.wait_for_image(self.pictures["item.bmp"], name="item picture")
-        # Moved while the card shows, the pointer is put back when it closes. A page cannot move
-        # the pointer: there a click without motion lands where the user left it.
+        # Moved while the card shows, the pointer is put back when it closes, and a click without
+        # motion lands there.
         aside = (420, 60)
         game.move_to(*aside)
         game.key("Escape")
         # The same game, the cross still to move and the pointer where it was.
         self.assert_shows(game, self.field(rings=[0, 1], crosses=[3], under_pointer="cross"),
                           "the same game after the item picture")
-        landed = aside if harness.is_web_page(harness.BINARY) else REST
+        landed = REST
         game.click(1)
         wait_until(lambda: game.stdout().endswith("click : %d, %d, 1\n" % landed), WAIT,
                    "a click without motion at %s" % (landed,))

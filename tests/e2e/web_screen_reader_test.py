@@ -47,6 +47,8 @@ if __name__ == "__main__" and os.environ.get(OWN_BUS) != "1":
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import HarnessError, wait_until  # noqa: E402
+import page_words as words  # noqa: E402
+from page_words import ENDED, GAME, WON, place_of  # noqa: E402
 
 try:
     import gi
@@ -66,40 +68,11 @@ ORCA_EXIT = 15.0
 
 # Orca says the title screen as the live region words it or, once the page has loaded, as the
 # focused canvas's name.
-TITLE_SAID = ("Title screen: press Space", "Noughts and crosses: title screen")
-FIELD = ("Playing field: arrow keys choose a cell, Enter or Space places a mark, I shows the "
-         "help card, Escape goes back. Rings to move.")
-# A whole game by keys from the title: each step's keys, what then has the keyboard (a cell as
-# it reads afterwards) and what the live region then says (None: unchanged). Rings take the top
-# row, crosses the middle left and the centre; then Escape three times to the end, which New game
-# says as its description (ENDED) when it takes the keyboard, and the live region does not.
-GAME = [
-    (["space"], ("image", "Menu"), "Menu: press Space to play, or Escape to go back."),
-    (["space"], ("table cell", "top left, empty"), FIELD),
-    (["Return"], ("table cell", "top left, ring"), "Ring in top left. Crosses to move."),
-    (["Down"], ("table cell", "middle left, empty"), None),
-    (["Return"], ("table cell", "middle left, cross"), "Cross in middle left. Rings to move."),
-    (["Up"], ("table cell", "top left, ring"), None),
-    (["Right"], ("table cell", "top centre, empty"), None),
-    (["Return"], ("table cell", "top centre, ring"), "Ring in top centre. Crosses to move."),
-    (["Down"], ("table cell", "centre, empty"), None),
-    (["space"], ("table cell", "centre, cross"), "Cross in centre. Rings to move."),
-    (["Up", "Right"], ("table cell", "top right, empty"), None),
-    (["Return"], ("table cell", "top right, ring"), "Ring in top right. Rings win."),
-    (["Escape"], ("image", "Menu"), "Menu: press Space to play, or Escape to go back."),
-    (["Escape"], ("image", "Noughts and crosses: title screen"),
-     "Title screen: press Space to go on, or Escape to end the game."),
-    (["Escape"], ("push button", "New game: start again from the title"), None),
-]
-ENDED = "The game has ended."
-ROWS = ("top", "middle", "bottom")
-COLUMNS = ("left", "centre", "right")
-# What the grid's cells hold, by row and column, once the rings have won.
-WON = {(0, 0): "ring", (0, 1): "ring", (0, 2): "ring", (1, 0): "cross", (1, 1): "cross"}
-
-
-def place(row, column):
-    return "centre" if (row, column) == (1, 1) else "%s %s" % (ROWS[row], COLUMNS[column])
+TITLE_SAID = (words.TITLE.split(" to go on")[0], words.TITLE_NAME)
+# The game's keys as xdotool names them, and what AT-SPI2 calls what has the keyboard.
+XDOTOOL_KEYS = {"Enter": "Return", "ArrowUp": "Up", "ArrowDown": "Down", "ArrowLeft": "Left",
+                "ArrowRight": "Right"}
+ROLES = {"image": "image", "cell": "table cell", "button": "push button"}
 
 
 # Firefox's preferences: accessibility on whatever it guesses, and no first-run pages.
@@ -246,9 +219,8 @@ class ScreenReaderPageTest(unittest.TestCase):
         window = self.x.tool("xdotool", "search", "--sync", "--onlyvisible", "--name",
                              re.escape(TITLE), timeout=START_TIMEOUT).split()[0].decode()
         self.x.tool("xdotool", "windowfocus", "--sync", window)
-        self.wait_focus("Noughts and crosses: title screen", START_TIMEOUT, "image")
-        self.wait_said("Title screen: press Space to go on, or Escape to end the game.",
-                       START_TIMEOUT, document)
+        self.wait_focus(words.TITLE_NAME, START_TIMEOUT, "image")
+        self.wait_said(words.TITLE, START_TIMEOUT, document)
         return document
 
     def find_document(self, pid):
@@ -314,7 +286,8 @@ class ScreenReaderPageTest(unittest.TestCase):
         for row in range(3):
             for column in range(3):
                 cell = Atspi.Table.get_accessible_at(table, row, column)
-                named = "%s, %s" % (place(row, column), holds.get((row, column), "empty"))
+                cell_number = column * 3 + row
+                named = "%s, %s" % (place_of(cell_number), holds.get(cell_number, "empty"))
                 self.assertEqual((role(cell), cell.get_name()), ("table cell", named))
                 self.assertEqual(Atspi.TableCell.get_position(cell)[1:], (row, column))
 
@@ -333,9 +306,10 @@ class ScreenReaderPageTest(unittest.TestCase):
             self.events.wait(lambda: any(line.startswith(TITLE_SAID) for line in heard()),
                              START_TIMEOUT, "Orca to speak the title screen")
         for keys, (kind, name), said in GAME:
+            kind = ROLES[kind]
             before = len(heard()) if heard else 0
             for key in keys:
-                self.key(key)
+                self.key(XDOTOOL_KEYS.get(key, key))
             if said:
                 self.wait_said(said, STEP_TIMEOUT, document)
             node = self.wait_focus(name, kind=kind)
@@ -344,7 +318,7 @@ class ScreenReaderPageTest(unittest.TestCase):
                 # Said once: in the live region too, a screen reader would say it twice.
                 self.assertEqual(node.get_description(), ENDED)
                 self.assertNotIn(ENDED, text_of(self.status(document)))
-            if said == FIELD:
+            if said == words.OPENING[-1][2]:
                 self.check_board(document, {})
             elif said and said.endswith("win."):
                 self.check_board(document, WON)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the web build's tests and benchmark need: the browsers and npm from Debian (npm
-# only where no npm came with Node.js), and puppeteer-core and Lighthouse at the exact versions
-# of tests/e2e/web/package-lock.json.
+# Installs what the web build's tests, benchmark and lint need: the browsers and npm from Debian
+# (npm only where no npm came with Node.js), and puppeteer-core, axe-core, Lighthouse and ESLint
+# at the exact versions of tests/e2e/web/package-lock.json.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)

@@ -9,7 +9,6 @@ import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const GAME_WIDTH = 480;
-const GAME_HEIGHT = 272;
 const kind = process.argv[2];
 const profile = mkdtempSync(join(tmpdir(), 'noughts-browser-'));
 // Shared with tools/web/lighthouse.py, which runs the same Chromium.

@@ -9,10 +9,13 @@
 
 #include "SDL_error.h"
 #include "SDL_events.h"
+#include "SDL_events_c.h"
 #include "SDL_joystick.h"
 #include "SDL_joystick_c.h"
+#include "SDL_page.h"
 #include "SDL_stdinc.h"
 #include "SDL_sysjoystick.h"
+#include "SDL_syswm.h"
 
 /* The standard mapping's 17 and room for more; axes: two sticks. */
 #define PAGE_BUTTONS 32
@@ -21,40 +24,10 @@
 /* Joystick 0 while the game has it open. */
 static SDL_Joystick* opened = NULL;
 
-/* The state of the first gamepad the browser lists: each button's as 0 or 1, each axis's from
-   -32767 to 32767 (the first count of each). Returns 0 without one, or without the Gamepad API. */
-// clang-format off
-EM_JS(int, page_read_gamepad, (Uint8 *buttons, int nbuttons, Sint16 *axes, int naxes), {
-    if (!Module["pageGamepadListed"]) return 0;
-    var pads = navigator.getGamepads();
-    var pad = Array.prototype.find.call(pads, function(each) { return each && each.connected; });
-    if (!pad) return 0;
-    for (var i = 0; i < nbuttons; ++i) {
-        HEAPU8[buttons + i] = i < pad.buttons.length && pad.buttons[i].pressed ? 1 : 0;
-    }
-    for (var i = 0; i < naxes; ++i) {
-        var value = i < pad.axes.length ? Math.max(-1, Math.min(1, pad.axes[i])) : 0;
-        HEAP16[(axes >> 1) + i] = Math.round(value * 32767);
-    }
-    return 1;
-});
-
-/* Listing the gamepads costs a browser more than the rest of SDL's poll, and SDL polls on every
-   pass; a browser tells a page of each gamepad it shows or takes away, so they are listed only
-   while one is there (the listeners stay for a later SDL_Init). */
-EM_JS(void, page_watch_gamepads, (void), {
-    function look() {
-        var pads = navigator.getGamepads ? navigator.getGamepads() : [];
-        Module["pageGamepadListed"] =
-            Array.prototype.some.call(pads, function(each) { return each && each.connected; });
-    }
-    if (Module["pageGamepadListed"] === undefined) {
-        window.addEventListener("gamepadconnected", look);
-        window.addEventListener("gamepaddisconnected", look);
-    }
-    look();
-});
-// clang-format on
+/* The first gamepad the browser lists, and whether it lists one (library_page.js). */
+extern int page_read_gamepad(Uint8* buttons, int nbuttons, Sint16* axes, int naxes);
+extern void page_watch_gamepads(void);
+extern int page_gamepad_listed(void);
 
 int SDL_SYS_JoystickInit(void)
 {
@@ -64,7 +37,6 @@ int SDL_SYS_JoystickInit(void)
 
 const char* SDL_SYS_JoystickName(int index)
 {
-    (void)index;
     return "Gamepad";
 }
 
@@ -116,14 +88,23 @@ void SDL_SYS_JoystickClose(SDL_Joystick* joystick)
 
 void SDL_SYS_JoystickQuit(void) {}
 
-/* A press of button on joystick 0 that the page saw before the game ran (the one that showed
-   it the gamepad, say), given as a press and a release. */
-EMSCRIPTEN_KEEPALIVE void PAGE_SendJoystickPress(int button)
+/* A gamepad the browser has just shown is read at once, so the press that revealed it is given
+   now, and told as a window-system event (SDL_page.h) to a program that sleeps until input
+   comes, which must poll from now on. */
+EMSCRIPTEN_KEEPALIVE void PAGE_JoystickAppeared(void)
 {
-    if (opened == NULL || button < 0 || button >= opened->nbuttons)
+    SDL_SysWMmsg message;
+
+    if (opened != NULL)
     {
-        return;
+        SDL_SYS_JoystickUpdate(opened);
     }
-    SDL_PrivateJoystickButton(opened, (Uint8)button, SDL_PRESSED);
-    SDL_PrivateJoystickButton(opened, (Uint8)button, SDL_RELEASED);
+    SDL_VERSION(&message.version);
+    message.data = SDL_PAGE_JOYSTICK_LISTED;
+    SDL_PrivateSysWMEvent(&message);
+}
+
+int SDL_PageJoystickListed(void)
+{
+    return page_gamepad_listed();
 }

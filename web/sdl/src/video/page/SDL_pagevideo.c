@@ -25,48 +25,12 @@ struct WMcursor
     int unused;
 };
 
-// clang-format off
-EM_JS(int, page_lacks, (void), {
-    var canvas = Module["canvas"];
-    if (!canvas || !canvas.getContext || !canvas.getContext("2d")) return 1;
-    return typeof ImageData === "function" ? 0 : 2;
-});
-// clang-format on
-
-// clang-format off
-EM_JS(void, page_size_canvas, (int w, int h), {
-    var canvas = Module["canvas"];
-    if (canvas.width !== w) canvas.width = w;
-    if (canvas.height !== h) canvas.height = h;
-});
-// clang-format on
-
-/* In a microtask, so however often the game updates the display in one task (every event of a
-   burst runs a pass in the same animation frame), the canvas takes one image per task. */
-// clang-format off
-EM_JS(void, page_queue_present, (void), {
-    Promise.resolve().then(function() { _PAGE_Present(); });
-});
-// clang-format on
-
-/* An ImageData over the module's memory is made once, and again only if that memory moved. */
-// clang-format off
-EM_JS(void, page_put_image, (const void *pixels, int w, int h), {
-    var image = Module["pageImage"];
-    if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== pixels ||
-        image.width !== w || image.height !== h) {
-        image = Module["pageImage"] = new ImageData(
-            new Uint8ClampedArray(HEAPU8.buffer, pixels, w * h * 4), w, h);
-    }
-    Module["canvas"].getContext("2d").putImageData(image, 0, 0);
-});
-// clang-format on
-
-// clang-format off
-EM_JS(void, page_show_pointer, (int shown), {
-    Module["canvas"].style.cursor = shown ? "" : "none";
-});
-// clang-format on
+/* The page's canvas and its pointer (library_page.js). */
+extern int page_lacks(void);
+extern void page_size_canvas(int w, int h);
+extern void page_queue_present(void);
+extern void page_put_image(const void* pixels, int w, int h);
+extern void page_show_pointer(int shown);
 
 static int PAGE_Available(void)
 {
@@ -97,14 +61,11 @@ static int PAGE_VideoInit(_THIS, SDL_PixelFormat* vformat)
 static SDL_Rect** PAGE_ListModes(_THIS, SDL_PixelFormat* format, Uint32 flags)
 {
     /* Any size: the canvas takes it. Other depths are SDL's to convert (a shadow surface). */
-    (void)this;
-    (void)flags;
     return format->BitsPerPixel == 32 ? (SDL_Rect**)-1 : NULL;
 }
 
 static void PAGE_FreeMode(_THIS, SDL_Surface* current)
 {
-    (void)this;
     SDL_free(current->pixels);
     current->pixels = NULL;
 }
@@ -112,8 +73,6 @@ static void PAGE_FreeMode(_THIS, SDL_Surface* current)
 static SDL_Surface* PAGE_SetVideoMode(_THIS, SDL_Surface* current, int width, int height, int bpp,
                                       Uint32 flags)
 {
-    (void)bpp;
-    (void)flags;
     PAGE_FreeMode(this, current);
     current->pixels = SDL_calloc((size_t)width * height, 4);
     if (current->pixels == NULL)
@@ -150,7 +109,6 @@ EMSCRIPTEN_KEEPALIVE void PAGE_Present(void)
 
 static void PAGE_UpdateRects(_THIS, int numrects, SDL_Rect* rects)
 {
-    (void)rects;
     if (numrects > 0 && !this->hidden->present_queued)
     {
         this->hidden->present_queued = 1;
@@ -160,61 +118,36 @@ static void PAGE_UpdateRects(_THIS, int numrects, SDL_Rect* rects)
 
 static int PAGE_SetColors(_THIS, int firstcolor, int ncolors, SDL_Color* colors)
 {
-    (void)this;
-    (void)firstcolor;
-    (void)ncolors;
-    (void)colors;
     return 1;
 }
 
 static int PAGE_AllocHWSurface(_THIS, SDL_Surface* surface)
 {
-    (void)this;
-    (void)surface;
     return -1;
 }
 
-static void PAGE_FreeHWSurface(_THIS, SDL_Surface* surface)
-{
-    (void)this;
-    (void)surface;
-}
+static void PAGE_FreeHWSurface(_THIS, SDL_Surface* surface) {}
 
 static int PAGE_LockHWSurface(_THIS, SDL_Surface* surface)
 {
-    (void)this;
-    (void)surface;
     return 0;
 }
 
-static void PAGE_UnlockHWSurface(_THIS, SDL_Surface* surface)
-{
-    (void)this;
-    (void)surface;
-}
+static void PAGE_UnlockHWSurface(_THIS, SDL_Surface* surface) {}
 
 static WMcursor* PAGE_CreateWMCursor(_THIS, Uint8* data, Uint8* mask, int w, int h, int hot_x,
                                      int hot_y)
 {
-    (void)this;
-    (void)data;
-    (void)mask;
-    (void)w;
-    (void)h;
-    (void)hot_x;
-    (void)hot_y;
     return (WMcursor*)SDL_calloc(1, sizeof(WMcursor));
 }
 
 static void PAGE_FreeWMCursor(_THIS, WMcursor* cursor)
 {
-    (void)this;
     SDL_free(cursor);
 }
 
 static int PAGE_ShowWMCursor(_THIS, WMcursor* cursor)
 {
-    (void)this;
     page_show_pointer(cursor != NULL);
     return 1;
 }
@@ -237,8 +170,6 @@ static void PAGE_DeleteDevice(SDL_VideoDevice* device)
 static SDL_VideoDevice* PAGE_CreateDevice(int devindex)
 {
     SDL_VideoDevice* device = (SDL_VideoDevice*)SDL_calloc(1, sizeof(SDL_VideoDevice));
-
-    (void)devindex;
     if (device != NULL)
     {
         device->hidden =
