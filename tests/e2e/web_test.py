@@ -53,8 +53,6 @@ PHONES = {(360, 640, 3): 2, (640, 360, 3): 3, (390, 844, 3): 2, (844, 390, 3): 3
 POP_UP = (216, 260)
 TOUCH_RUNS = ((390, 844, 3), (844, 390, 3))
 CHECKERED = ((653, 280, 3), (412, 915, 2.625))
-# Where entering the field puts the game's pointer: the window's centre.
-CENTRE = (240, 136)
 # Where a lifted finger leaves the pointer: off the board, where the mark it shows says whose
 # turn it is.
 FINGER_REST = (375, 136)
@@ -296,10 +294,10 @@ class WebPageTest(harness.GameTestCase):
         game.move_to(*FINGER_REST)
         self.enter_field(game)
         game.click(4)
-        smaller = Field(self.pictures, pointer=CENTRE, radius=44)
+        smaller = Field(self.pictures, pointer=self.START_POINTER, radius=44)
         PlayTest.assert_shows(self, game, smaller, "the board smaller, the pointer unmoved")
         game.click(5)
-        PlayTest.assert_shows(self, game, Field(self.pictures, pointer=CENTRE),
+        PlayTest.assert_shows(self, game, Field(self.pictures, pointer=self.START_POINTER),
                               "the board as large as before")
         cursor = "getComputedStyle(canvas).cursor"
         self.assertNotEqual(game.evaluate(cursor), "none")
@@ -311,7 +309,7 @@ class WebPageTest(harness.GameTestCase):
                    "the pointer back on the field")
         for button in (2, 3, 1):
             game.click(button)
-        wait_until(lambda: self.click_lines(game) == ["click : %d, %d, 1" % CENTRE],
+        wait_until(lambda: self.click_lines(game) == ["click : %d, %d, 1" % self.START_POINTER],
                    harness.DEFAULT_TIMEOUT, "the left button's click, after the others")
         # A motion of the browser's pointer moves the game's again.
         game.move_to(*REST)
