@@ -147,3 +147,21 @@ void RunPass(CStateEngine* engine)
         top->Draw(engine);
     }
 }
+
+bool LoopMaySleep()
+{
+    return SDL_PollEvent(nullptr) == 0;
+}
+
+void RunLoop(CStateEngine* engine)
+{
+    while (engine->running)
+    {
+        RunPass(engine);
+        // Given no event to fill, SDL_WaitEvent takes none: the next pass takes it.
+        if (engine->running && LoopMaySleep())
+        {
+            SDL_WaitEvent(nullptr);
+        }
+    }
+}

@@ -4,6 +4,7 @@
 #include "tests/sdl_test_env.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -213,6 +214,55 @@ TEST_F(EngineTest, StoppingFinishesThePass)
     RunPass(&engine);
     EXPECT_FALSE(engine.running);
     EXPECT_EQ((Log{"a:HandleEvents", "a:Update", "a:Draw"}), Take());
+}
+
+// A flood of events, one a pass, none dropped; then the loop sleeps (an empty pass would be
+// logged and end it) until a signal, sent to the process from SDL's timer thread, comes as
+// SDL_QUIT for a pass to take.
+TEST_F(EngineTest, LoopTakesEachEventInItsOwnPassAndSleepsUntilTheNext)
+{
+    const int flood = 100;
+    std::vector<int> taken;
+    engine.PushState(&a);
+    a.onEvents = [&taken](CStateEngine* caller) {
+        SDL_Event event;
+        if (SDL_PollEvent(&event) == 0)
+        {
+            taken.push_back(-1);
+            caller->running = false;
+        }
+        else if (event.type == SDL_USEREVENT)
+        {
+            taken.push_back(event.user.code);
+        }
+        else if (event.type == SDL_QUIT)
+        {
+            caller->running = false;
+        }
+    };
+    for (int i = 0; i < flood; ++i)
+    {
+        SDL_Event event{};
+        event.type = SDL_USEREVENT;
+        event.user.code = i;
+        ASSERT_EQ(0, SDL_PushEvent(&event));
+    }
+    const SDL_TimerID timer = SDL_AddTimer(
+        50,
+        [](Uint32, void*) -> Uint32 {
+            kill(getpid(), SIGTERM);
+            return 0;
+        },
+        nullptr);
+    ASSERT_NE(nullptr, timer);
+
+    RunLoop(&engine);
+    std::vector<int> expected(flood);
+    for (int i = 0; i < flood; ++i)
+    {
+        expected[i] = i;
+    }
+    EXPECT_EQ(expected, taken);
 }
 
 // Failing start-up calls, through the test seam: a video mode SDL refuses ends the process
