@@ -673,7 +673,11 @@ class Wayland(Started):
         os.mkdir(runtime, 0o700)
         as_user = []
         if os.geteuid() == 0:
-            user = pwd.getpwnam(WAYLAND_USER)
+            try:
+                user = pwd.getpwnam(WAYLAND_USER)
+            except KeyError:
+                raise HarnessError("no user %s to run sway as (it refuses root)" %
+                                   WAYLAND_USER) from None
             os.chown(runtime, user.pw_uid, user.pw_gid)
             as_user = ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid,
                        "--clear-groups"]
