@@ -4,8 +4,9 @@ For each binary (a Linux build, or a Windows build run under Wine) and each scre
 the field, the help card over it, a won field): the game in a private Xvfb is brought to the
 screen, then left alone, and the processor time of its processes (user and system, from /proc)
 over that span is printed as a share of one core. Then the time from a key press to the changed
-picture, intro to menu and back, each way timed from the moment xdotool has sent the key: wall
-time, so its median over many presses is compared between builds, not read on its own.
+picture, intro to menu and back, each timed from just before xdotool starts: wall time, with
+xdotool's own start in it, so its median over many presses is compared between builds, not read
+on its own.
 
 Run as: tools/linux/measure-idle.py [--seconds N] [--presses N] LABEL=BINARY... ASSETS_DIR
 (see tools/linux/measure-idle.sh).
@@ -90,8 +91,8 @@ def answer_seconds(x, binary, assets, presses):
             key, expected = ("space", menu) if i % 2 == 0 else ("Escape", intro)
             # Idle first, so the press finds the game waiting as a player's would.
             time.sleep(0.1)
-            game.key(key)
             sent = time.monotonic()
+            game.key(key)
             while game.capture().first_difference(expected) is not None:
                 if time.monotonic() - sent > harness.DEFAULT_TIMEOUT:
                     raise harness.HarnessError("no answer to %s" % key)
@@ -112,7 +113,7 @@ def main():
         with harness.XServer() as x:
             for labelled in options.binaries:
                 label, binary = labelled.split("=", 1)
-                for screen in options.screens.split(","):
+                for screen in filter(None, options.screens.split(",")):
                     share = idle_share(x, binary, options.assets, screen, options.seconds)
                     print("%s, %s, %.0f s idle: %.4f of a core" %
                           (label, screen, options.seconds, share), flush=True)
