@@ -725,14 +725,21 @@ class Wayland(Started):
                 raise HarnessError("Xwayland's window is at %s, not over the whole output" %
                                    (place,))
 
-    def _views(self):
-        result = subprocess.run(["swaymsg", "-t", "get_tree", "-r"],
-                                env=dict(os.environ, **self.wayland_env),
-                                stdin=subprocess.DEVNULL, capture_output=True,
-                                timeout=TOOL_TIMEOUT)
+    def tool(self, *args):
+        """Runs a Wayland client tool (swaymsg, grim) against this compositor; its stdout bytes."""
+        try:
+            result = subprocess.run(args, env=dict(os.environ, **self.wayland_env),
+                                    stdin=subprocess.DEVNULL, capture_output=True,
+                                    timeout=TOOL_TIMEOUT)
+        except OSError as error:
+            raise HarnessError("cannot run %s: %s" % (args[0], error)) from None
         if result.returncode != 0:
-            raise HarnessError("swaymsg failed: %s" % result.stderr.decode(errors="replace"))
-        pending, views = [json.loads(result.stdout)], []
+            raise HarnessError("%s failed (%d): %s" % (" ".join(args), result.returncode,
+                                                        result.stderr.decode(errors="replace")))
+        return result.stdout
+
+    def _views(self):
+        pending, views = [json.loads(self.tool("swaymsg", "-t", "get_tree", "-r"))], []
         while pending:
             node = pending.pop()
             pending += node.get("nodes", []) + node.get("floating_nodes", [])
@@ -800,13 +807,8 @@ class Wayland(Started):
     def capture(self, window):
         """The window's pixels as the compositor shows them."""
         x, y, width, height = self.geometry(window)
-        result = subprocess.run(["grim", "-t", "ppm", "-g", "%d,%d %dx%d" % (x, y, width, height),
-                                 "-"], env=dict(os.environ, **self.wayland_env),
-                                stdin=subprocess.DEVNULL, capture_output=True,
-                                timeout=TOOL_TIMEOUT)
-        if result.returncode != 0:
-            raise HarnessError("grim failed: %s" % result.stderr.decode(errors="replace"))
-        header = result.stdout.split(maxsplit=4)
+        header = self.tool("grim", "-t", "ppm", "-g", "%d,%d %dx%d" % (x, y, width, height),
+                           "-").split(maxsplit=4)
         if header[0] != b"P6" or (int(header[1]), int(header[2]), header[3]) != (width, height,
                                                                                     b"255"):
             raise HarnessError("grim gave no %dx%d 8-bit PPM" % (width, height))
@@ -820,9 +822,7 @@ class Wayland(Started):
         if self.xserver is not None:
             self.xserver.send_close_request(window)
             return
-        subprocess.run(["swaymsg", "[con_id=%d]" % window, "kill"],
-                       env=dict(os.environ, **self.wayland_env), stdin=subprocess.DEVNULL,
-                       capture_output=True, timeout=TOOL_TIMEOUT, check=True)
+        self.tool("swaymsg", "[con_id=%d]" % window, "kill")
 
     def move_pointer(self, x, y):
         self.at = (x, y)
