@@ -227,7 +227,8 @@ TEST_F(EngineTest, LoopTakesEachEventInItsOwnPassAndSleepsUntilTheNext)
     const int flood = 100;
     std::vector<int> taken;
     engine.PushState(&a);
-    a.onEvents = [&taken](CStateEngine* caller) {
+    a.onEvents = [&taken](CStateEngine* caller)
+    {
         SDL_Event event;
         if (SDL_PollEvent(&event) == 0)
         {
@@ -250,10 +251,12 @@ TEST_F(EngineTest, LoopTakesEachEventInItsOwnPassAndSleepsUntilTheNext)
         event.user.code = i;
         ASSERT_EQ(0, SDL_PushEvent(&event));
     }
-    std::thread later([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        kill(getpid(), SIGTERM);
-    });
+    std::thread later(
+        []
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            kill(getpid(), SIGTERM);
+        });
 
     RunLoop(&engine);
     later.join();
