@@ -530,7 +530,7 @@ WAYLAND = os.environ.get("NOUGHTS_WAYLAND", "")
 # sway refuses to run as root: a run as root starts it as this user.
 WAYLAND_USER = "nobody"
 RFB_BUTTONS = {1: 1, 2: 2, 3: 4, 4: 8, 5: 16}
-RFB_KEYSYMS = {"space": 0x20, "Escape": 0xFF1B, "Return": 0xFF0D}
+RFB_KEYSYMS = {"space": 0x20, "Escape": 0xFF1B}
 KEY_PACE = 0.012
 
 
