@@ -32,11 +32,7 @@ int main(int argc, char* argv[])
     // A page cannot loop: the browser runs the passes, and this function's frame stays.
     RunInBrowser(&engine);
 #else
-    while (engine.running)
-    {
-        RunPass(&engine);
-    }
-
+    RunLoop(&engine);
     engine.Cleanup();
     SDL_Quit();
 #endif

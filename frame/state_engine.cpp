@@ -73,6 +73,9 @@ void CStateEngine::Init()
     }
     RestoreFatalSignals();
     RegisterQuitAtExit();
+    // The game sets no timer, and classic SDL 1.2's timer thread wakes every millisecond for as
+    // long as the subsystem runs: several times what the game costs while it waits for input.
+    SDL_QuitSubSystem(SDL_INIT_TIMER);
 
     // Before the window opens, so it never shows untitled; SDL 1.2 takes an icon only then.
     SDL_WM_SetCaption(WINDOW_TITLE, ICON_NAME);
@@ -145,5 +148,23 @@ void RunPass(CStateEngine* engine)
     if (CGameState* const top = engine->Top())
     {
         top->Draw(engine);
+    }
+}
+
+bool LoopMaySleep()
+{
+    return SDL_PollEvent(nullptr) == 0;
+}
+
+void RunLoop(CStateEngine* engine)
+{
+    while (engine->running)
+    {
+        RunPass(engine);
+        // Given no event to fill, SDL_WaitEvent takes none: the next pass takes it.
+        if (engine->running && LoopMaySleep())
+        {
+            SDL_WaitEvent(nullptr);
+        }
     }
 }

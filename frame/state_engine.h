@@ -36,4 +36,15 @@ class CStateEngine
 // before each call so a state pushed or uncovered by the events is updated and drawn at once.
 void RunPass(CStateEngine* engine);
 
+// True when no event waits. No screen changes its picture without input, so a pass run now would
+// only repaint what is shown: the loop may sleep until input comes. Both loops decide by this,
+// the desktop's after each pass and the page's before each frame.
+bool LoopMaySleep();
+
+// Runs passes while the engine runs, each taking at most one event; once one has run with no
+// event waiting, sleeps in SDL_WaitEvent until one does. That wakes for everything that ends the
+// game: a closed window and SIGINT or SIGTERM come as SDL_QUIT, and a lost X display is seen by
+// the event pump it runs every 10 ms in both SDL 1.2s.
+void RunLoop(CStateEngine* engine);
+
 #endif

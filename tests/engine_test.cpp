@@ -4,12 +4,15 @@
 #include "tests/sdl_test_env.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -102,6 +105,7 @@ TEST_F(EngineTest, InitOpensTheTitledWindowAndStartsRunning)
     EXPECT_EQ(4, engine.screen->format->BytesPerPixel);
     EXPECT_TRUE(engine.running);
     EXPECT_TRUE(engine.states.empty());
+    EXPECT_EQ(0u, SDL_WasInit(SDL_INIT_TIMER)) << "a timer thread, idle or not";
     char* title = nullptr;
     char* icon = nullptr;
     SDL_WM_GetCaption(&title, &icon);
@@ -213,6 +217,55 @@ TEST_F(EngineTest, StoppingFinishesThePass)
     RunPass(&engine);
     EXPECT_FALSE(engine.running);
     EXPECT_EQ((Log{"a:HandleEvents", "a:Update", "a:Draw"}), Take());
+}
+
+// A flood of events, one a pass, none dropped; then the loop sleeps (an empty pass would be
+// logged and end it) until a signal, sent to the process later from another thread, comes as
+// SDL_QUIT for a pass to take.
+TEST_F(EngineTest, LoopTakesEachEventInItsOwnPassAndSleepsUntilTheNext)
+{
+    const int flood = 100;
+    std::vector<int> taken;
+    engine.PushState(&a);
+    a.onEvents = [&taken](CStateEngine* caller)
+    {
+        SDL_Event event;
+        if (SDL_PollEvent(&event) == 0)
+        {
+            taken.push_back(-1);
+            caller->running = false;
+        }
+        else if (event.type == SDL_USEREVENT)
+        {
+            taken.push_back(event.user.code);
+        }
+        else if (event.type == SDL_QUIT)
+        {
+            caller->running = false;
+        }
+    };
+    for (int i = 0; i < flood; ++i)
+    {
+        SDL_Event event{};
+        event.type = SDL_USEREVENT;
+        event.user.code = i;
+        ASSERT_EQ(0, SDL_PushEvent(&event));
+    }
+    std::thread later(
+        []
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            kill(getpid(), SIGTERM);
+        });
+
+    RunLoop(&engine);
+    later.join();
+    std::vector<int> expected(flood);
+    for (int i = 0; i < flood; ++i)
+    {
+        expected[i] = i;
+    }
+    EXPECT_EQ(expected, taken);
 }
 
 // Failing start-up calls, through the test seam: a video mode SDL refuses ends the process

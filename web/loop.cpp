@@ -36,9 +36,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()
 {
     CStateEngine* const engine = browserEngine;
     ++framesRun;
-    // Without input no screen changes its picture: once a frame with none has been shown, the
-    // next would repaint the same pixels.
-    const bool input = SDL_PollEvent(nullptr) != 0;
+    // Asked before the passes: once a frame that began with no input has been shown, the next
+    // would repaint the same pixels.
+    const bool idle = LoopMaySleep();
     // Every pass still takes one event; the frame goes on while events wait, so a burst of
     // input is handled in the frame it arrived in, as the native loop would have.
     do
@@ -52,7 +52,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void RunFrame()
         return;
     }
     TellPageFrameRun();
-    asleep = !input && !GamepadListed();
+    asleep = idle && !GamepadListed();
     if (!asleep)
     {
         RequestFrame();

@@ -30,8 +30,9 @@ class FrameAndPicturesTest(harness.GameTestCase):
         game = self.start_game(["a", "b c", "ünïcödé", "Жук", "日本", "€"])
         self.assertEqual(game.geometry()[2:], (480, 272))
         game.wait_for_image(self.pictures["intro.bmp"], name="intro")
-        # A page's icons are its site's, which the page's own tests check.
-        if not harness.is_web_page(harness.BINARY):
+        # A page's icons are its site's, which the page's own tests check; a Wayland window has
+        # none, its desktop entry's standing for it.
+        if not harness.is_web_page(harness.BINARY) and harness.WAYLAND != "native":
             harness.wait_until(lambda: (32, 32) in game.icon_sizes(), harness.DEFAULT_TIMEOUT,
                                "the window's icon")
         game.key("Escape")
@@ -129,6 +130,52 @@ class FrameAndPicturesTest(harness.GameTestCase):
                 game.key("Escape")
                 self.assertEqual(game.wait_exit(), 0)
                 game.stop()
+
+    def test_scaled_twice_by_sdl12_compat_each_game_pixel_shows_as_two_by_two(self):
+        # What docs/README-linux.md gives a player on a large screen; classic SDL 1.2 cannot scale.
+        version = harness.sdl12_compat_version(harness.BINARY)
+        if version is None or harness.WAYLAND:
+            self.skipTest("whole-number scaling is sdl12-compat's, tried on X")
+        env = {"SDL12COMPAT_WINDOW_SCALING": "2", "SDL12COMPAT_SCALE_METHOD": "nearest"}
+
+        def doubled(image):
+            return harness.Image.from_array(image.pixels.repeat(2, axis=0).repeat(2, axis=1))
+
+        class GamePixels:
+            """The game as its own pixels: each 2 x 2 square of the window read as one, or the
+            whole window where they differ, which no comparison passes."""
+            capture = staticmethod(lambda: halved(game.capture()))
+            save_mismatch = staticmethod(lambda *args: game.save_mismatch(*args))
+
+        def halved(image):
+            half = harness.Image.from_array(image.pixels[::2, ::2].copy())
+            return half if doubled(half).first_difference(image) is None else image
+
+        with harness.XServer(1280, 720) as big, harness.Game(
+                big, harness.BINARY, pictures=shipped_pictures(harness.ASSETS), env=env) as game:
+            game.find_window()
+            self.assertEqual(game.geometry()[2:], (960, 544))
+            game.wait_for_image(doubled(self.intro), name="intro at 2x")
+            game.key("space")
+            game.wait_for_image(doubled(self.menu), name="menu at 2x")
+            # sdl12-compat scales the pointer's move into the window from 1.2.70 on.
+            centre = play_test.START_POINTER
+            warp = centre if version < 70 else (centre[0] * 2, centre[1] * 2)
+            game.warped(lambda: game.key("space"), *warp)
+            ring, rest = harness.cell_centre(4), play_test.REST
+            game.move_to(ring[0] * 2 + 1, ring[1] * 2 + 1)
+            game.click(1)
+            game.move_to(rest[0] * 2, rest[1] * 2)
+            field = play_test.Field({name: self.asset(name) for name in harness.PICTURE_NAMES},
+                                    rings=[4], under_pointer="cross")
+            play_test.PlayTest.assert_shows(self, GamePixels, field, "a ring at 2x")
+            game.key("i")
+            game.wait_for_image(doubled(self.asset("item.bmp")), name="help card at 2x")
+            for _ in range(4):
+                game.key("Escape")
+            self.assertEqual(game.wait_exit(), 0)
+            self.assertTrue(game.stdout().endswith("click : %d, %d, 1\n" % ring), game.stdout())
+
 
 if __name__ == "__main__":
     harness.run_tests()

@@ -22,10 +22,12 @@ import functools
 import http.server
 import json
 import os
+import pwd
 import select
 import shlex
 import shutil
 import signal
+import socket
 import struct
 import subprocess
 import sys
@@ -282,6 +284,11 @@ class XServer(Started):
         self.conn = None
         self.root = None
         self._log = None
+        self.server_env = None
+
+    def command(self, display_fd):
+        return ["Xvfb", "-displayfd", str(display_fd), "-noreset", "-nolisten", "tcp",
+                "-screen", "0", "%dx%dx24" % (self.width, self.height)]
 
     def start(self):
         self._log = tempfile.TemporaryFile()
@@ -294,13 +301,12 @@ class XServer(Started):
             # which converts it.
             no_shm = ["-extension", "MIT-SHM"] if EMULATOR else []
             self.process = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-                 "-screen", "0", "%dx%dx24" % (self.width, self.height)] + no_shm,
-                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=self._log,
-                stderr=self._log, start_new_session=True)
+                self.command(write_end) + no_shm, env=self.server_env, pass_fds=(write_end,),
+                stdin=subprocess.DEVNULL, stdout=self._log, stderr=self._log,
+                start_new_session=True)
         except OSError as error:
             os.close(read_end)
-            raise HarnessError("cannot start Xvfb: %s" % error)
+            raise HarnessError("cannot start %s: %s" % (self.command(0)[0], error))
         finally:
             os.close(write_end)
         try:
@@ -338,8 +344,8 @@ class XServer(Started):
             ready, _, _ = select.select([fd], [], [], max(remaining, 0))
             chunk = os.read(fd, 16) if ready else b""
             if not chunk:
-                raise HarnessError("Xvfb did not report a display within %.1f s: %s" %
-                                   (self.timeout, self.log_text()))
+                raise HarnessError("%s did not report a display within %.1f s: %s" %
+                                   (self.command(0)[0], self.timeout, self.log_text()))
             text += chunk
         return text.decode().strip()
 
@@ -378,6 +384,19 @@ class XServer(Started):
 
     def window(self, window_id):
         return self.conn.create_resource_object("window", window_id)
+
+    # Input through XTEST, as a real keyboard and mouse's arrives.
+
+    def move_pointer(self, x, y):
+        # --sync waits for a motion, and there is none to where the pointer already is.
+        if self.pointer() != (x, y):
+            self.tool("xdotool", "mousemove", "--sync", str(x), str(y))
+
+    def click(self, button):
+        self.tool("xdotool", "click", str(button))
+
+    def key(self, name):
+        self.tool("xdotool", "key", name)
 
     def pointer(self):
         """The pointer's position on the screen, as (x, y)."""
@@ -501,6 +520,329 @@ class Wine:
 
 
 WINE = Wine()
+
+
+# ---------------------------------------------------------------------------------------------
+# Wayland, as most Linux desktops now run it
+
+# NOUGHTS_WAYLAND picks it: "xwayland" runs the game as an X client of a rootful Xwayland that is
+# itself a window of sway (classic SDL 1.2 on a Wayland desktop); "native", as a Wayland client of
+# sway (sdl12-compat on SDL2's Wayland driver). Either way the window is read back as the
+# compositor shows it (grim), and keys and the pointer reach it through the compositor's seat from
+# a VNC client (wayvnc), as a person's would.
+WAYLAND = os.environ.get("NOUGHTS_WAYLAND", "")
+# sway refuses to run as root: a run as root starts it as this user.
+WAYLAND_USER = "nobody"
+RFB_BUTTONS = {1: 1, 2: 2, 3: 4, 4: 8, 5: 16}
+RFB_KEYSYMS = {"space": 0x20, "Escape": 0xFF1B}
+KEY_PACE = 0.012
+
+
+def read_exactly(sock, size):
+    data = b""
+    while len(data) < size:
+        chunk = sock.recv(size - len(data))
+        if not chunk:
+            raise HarnessError("wayvnc closed the connection")
+        data += chunk
+    return data
+
+
+def sdl12_compat_version(binary):
+    """The N of sdl12-compat 1.2.N when binary loads it (its library file is named by the 1.2
+    version it implements, classic's by its own 0.11.x), else None; None for a game run under an
+    emulator or Wine."""
+    if EMULATOR or is_windows_program(binary) or is_web_page(binary):
+        return None
+    listing = subprocess.run(["ldd", binary], capture_output=True, text=True,
+                             timeout=TOOL_TIMEOUT).stdout
+    for line in listing.splitlines():
+        if line.strip().startswith("libSDL-1.2.so.0 => "):
+            library = os.path.realpath(line.split()[2])
+            name = os.path.basename(library)
+            if name.startswith("libSDL-1.2.so.1.2."):
+                return int(name.rsplit(".", 1)[1])
+    return None
+
+
+def game_moves_pointer():
+    """Whether the game's SDL_WarpMouse moves the pointer a click without motion lands at: not on
+    native Wayland, where only the compositor moves it."""
+    return WAYLAND != "native"
+
+
+class RfbClient:
+    """Just enough of the remote framebuffer protocol (RFC 6143) to send keys and the pointer."""
+
+    def __init__(self, path, timeout):
+        self.sock = socket.socket(socket.AF_UNIX)
+        self.sock.settimeout(timeout)
+        try:
+            self.sock.connect(path)
+        except OSError:
+            self.sock.close()
+            raise
+        if read_exactly(self.sock, 12) != b"RFB 003.008\n":
+            raise HarnessError("wayvnc speaks another RFB version")
+        self.sock.sendall(b"RFB 003.008\n")
+        offered = read_exactly(self.sock, read_exactly(self.sock, 1)[0])
+        if 1 not in offered:
+            raise HarnessError("wayvnc asks for a password")
+        self.sock.sendall(b"\x01")
+        if struct.unpack(">I", read_exactly(self.sock, 4))[0] != 0:
+            raise HarnessError("wayvnc refused the connection")
+        self.sock.sendall(b"\x01")  # shared
+        read_exactly(self.sock, 20)
+        read_exactly(self.sock, struct.unpack(">I", read_exactly(self.sock, 4))[0])
+
+    def pointer(self, buttons, x, y):
+        self.sock.sendall(struct.pack(">BBHH", 5, buttons, x, y))
+
+    def key(self, keysym, down):
+        self.sock.sendall(struct.pack(">BBxxI", 4, down, keysym))
+
+    def close(self):
+        self.sock.close()
+
+
+class XwaylandServer(XServer):
+    """A rootful Xwayland, one window of the compositor whose environment it is given."""
+
+    def __init__(self, wayland_env, timeout):
+        super().__init__(timeout=timeout)
+        self.server_env = wayland_env
+
+    def command(self, display_fd):
+        return ["Xwayland", "-displayfd", str(display_fd), "-noreset", "-nolisten", "tcp"]
+
+
+class Wayland(Started):
+    """A headless sway of the game's size with wayvnc for input, and for "xwayland" a rootful
+    Xwayland filling it; every window is placed at 0,0 without a border. The XServer methods
+    that Game uses; a context manager."""
+
+    def __init__(self, mode, width=480, height=272, timeout=START_TIMEOUT):
+        if mode not in ("xwayland", "native"):
+            raise HarnessError("NOUGHTS_WAYLAND is xwayland or native, not %r" % mode)
+        self.mode = mode
+        self.width, self.height = width, height
+        self.timeout = timeout
+        self.folder = None
+        self.processes = {}
+        self.rfb = None
+        self.xserver = None
+        self.wayland_env = None
+        # Where the last motion sent put the compositor's pointer, which nothing else moves.
+        self.at = (0, 0)
+
+    def _start(self, name, command, env, as_user=()):
+        log = open(os.path.join(self.folder, name + ".log"), "wb")
+        try:
+            self.processes[name] = subprocess.Popen(
+                list(as_user) + command, env=env, stdin=subprocess.DEVNULL, stdout=log,
+                stderr=log, start_new_session=True)
+        except OSError as error:
+            raise HarnessError("cannot start %s: %s" % (name, error)) from None
+        finally:
+            log.close()
+
+    def _log(self, name):
+        if name == "Xwayland":
+            return self.xserver.log_text()
+        with open(os.path.join(self.folder, name + ".log"), "rb") as f:
+            return f.read().decode(errors="replace")[-2000:]
+
+    def _wait_for(self, name, condition, what):
+        def ready():
+            if self.processes[name].poll() is not None:
+                raise HarnessError("%s ended with status %d before %s: %s" % (
+                    name, self.processes[name].returncode, what, self._log(name)))
+            return condition()
+        try:
+            return wait_until(ready, self.timeout, what)
+        except HarnessError as error:
+            raise HarnessError("%s: %s" % (error, self._log(name))) from None
+
+    def start(self):
+        try:
+            self._start_all()
+        except BaseException:
+            self.stop()
+            raise
+
+    def _start_all(self):
+        self.folder = tempfile.mkdtemp(prefix="noughts-wayland-")
+        os.chmod(self.folder, 0o755)
+        runtime = os.path.join(self.folder, "run")
+        os.mkdir(runtime, 0o700)
+        as_user = []
+        if os.geteuid() == 0:
+            try:
+                user = pwd.getpwnam(WAYLAND_USER)
+            except KeyError:
+                raise HarnessError("no user %s to run sway as (it refuses root)" %
+                                   WAYLAND_USER) from None
+            os.chown(runtime, user.pw_uid, user.pw_gid)
+            as_user = ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid,
+                       "--clear-groups"]
+        config = os.path.join(self.folder, "sway.conf")
+        with open(config, "w") as f:
+            # Seat options only here: given to a running sway, they detach wayvnc's devices.
+            # The pointer is hidden once it has rested, so captures show the game alone.
+            f.write("output HEADLESS-1 mode %dx%d position 0 0\n" % (self.width, self.height) +
+                    "xwayland disable\ndefault_border none\ndefault_floating_border none\n"
+                    "for_window [shell=\".*\"] floating enable, move position 0 0\n"
+                    "seat * hide_cursor 100\n")
+        os.chmod(config, 0o644)
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.folder,
+               "XDG_RUNTIME_DIR": runtime, "WLR_BACKENDS": "headless",
+               "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
+        self._start("sway", ["sway", "-c", config], env, as_user)
+        def sockets():
+            names = os.listdir(runtime)
+            wayland = [name for name in names if name.startswith("wayland-")
+                       and not name.endswith(".lock")]
+            ipc = [name for name in names if name.startswith("sway-ipc.")]
+            return wayland and ipc and (wayland[0], ipc[0])
+
+        wayland, ipc = self._wait_for("sway", sockets, "its sockets")
+        self.wayland_env = dict(env, WAYLAND_DISPLAY=wayland,
+                                SWAYSOCK=os.path.join(runtime, ipc))
+        self.wayland_env.pop("HOME")
+        vnc = os.path.join(self.folder, "vnc")
+        self._start("wayvnc", ["wayvnc", "-C", "/dev/null", "-u", vnc],
+                    dict(os.environ, **self.wayland_env))
+        def connect():
+            try:
+                return RfbClient(vnc, self.timeout)
+            except (FileNotFoundError, ConnectionRefusedError):
+                return None  # not listening yet
+
+        self.rfb = self._wait_for("wayvnc", connect, "a connection on its socket")
+        if self.mode == "xwayland":
+            self.xserver = XwaylandServer(dict(os.environ, **self.wayland_env), self.timeout)
+            self.xserver.start()
+            self.processes["Xwayland"] = self.xserver.process
+            place = self._wait_for("Xwayland", lambda: self._window_rect(
+                {self.xserver.process.pid}), "its window")
+            if place != (0, 0, self.width, self.height):
+                raise HarnessError("Xwayland's window is at %s, not over the whole output" %
+                                   (place,))
+
+    def tool(self, *args):
+        """Runs a Wayland client tool (swaymsg, grim) against this compositor; its stdout bytes."""
+        try:
+            result = subprocess.run(args, env=dict(os.environ, **self.wayland_env),
+                                    stdin=subprocess.DEVNULL, capture_output=True,
+                                    timeout=TOOL_TIMEOUT)
+        except OSError as error:
+            raise HarnessError("cannot run %s: %s" % (args[0], error)) from None
+        if result.returncode != 0:
+            raise HarnessError("%s failed (%d): %s" % (" ".join(args), result.returncode,
+                                                        result.stderr.decode(errors="replace")))
+        return result.stdout
+
+    def _views(self):
+        pending, views = [json.loads(self.tool("swaymsg", "-t", "get_tree", "-r"))], []
+        while pending:
+            node = pending.pop()
+            pending += node.get("nodes", []) + node.get("floating_nodes", [])
+            if node.get("pid") and node.get("visible"):
+                views.append(node)
+        return views
+
+    def _window_rect(self, pids):
+        for view in self._views():
+            if view["pid"] in pids:
+                rect = view["rect"]
+                return rect["x"], rect["y"], rect["width"], rect["height"]
+        return None
+
+    def stop(self):
+        if self.rfb is not None:
+            self.rfb.close()
+            self.rfb = None
+        if self.xserver is not None:
+            self.xserver.stop()
+            self.xserver = None
+        for process in reversed(list(self.processes.values())):
+            kill_group(process)
+        self.processes = {}
+        if self.folder is not None:
+            shutil.rmtree(self.folder, ignore_errors=True)
+            self.folder = None
+
+    def env(self, extra=None):
+        env = dict(os.environ, **self.wayland_env)
+        if self.mode == "xwayland":
+            env["DISPLAY"] = self.xserver.display
+        else:
+            env.pop("DISPLAY", None)
+            env["SDL_VIDEODRIVER"] = "wayland"
+        env.pop("XAUTHORITY", None)
+        env.update(extra or {})
+        return env
+
+    def top_window(self, pids):
+        if self.xserver is not None:
+            return self.xserver.top_window(pids)
+        for view in self._views():
+            if view["pid"] in pids:
+                return view["id"]
+        return None
+
+    def geometry(self, window):
+        if self.xserver is not None:
+            return self.xserver.geometry(window)
+        for view in self._views():
+            if view["id"] == window:
+                rect = view["rect"]
+                return rect["x"], rect["y"], rect["width"], rect["height"]
+        raise HarnessError("the compositor shows no window %d" % window)
+
+    def icon_sizes(self, window):
+        # A Wayland window has no icon of its own: the desktop takes it from the program's entry.
+        return self.xserver.icon_sizes(window) if self.xserver is not None else []
+
+    def focus(self, window):
+        if self.xserver is not None:
+            self.xserver.focus(window)
+
+    def capture(self, window):
+        """The window's pixels as the compositor shows them."""
+        x, y, width, height = self.geometry(window)
+        header = self.tool("grim", "-t", "ppm", "-g", "%d,%d %dx%d" % (x, y, width, height),
+                           "-").split(maxsplit=4)
+        if header[0] != b"P6" or (int(header[1]), int(header[2]), header[3]) != (width, height,
+                                                                                    b"255"):
+            raise HarnessError("grim gave no %dx%d 8-bit PPM" % (width, height))
+        pixels = np.frombuffer(header[4], np.uint8)[:width * height * 3]
+        return Image.from_array(pixels.reshape(height, width, 3).copy())
+
+    def pointer(self):
+        return self.xserver.pointer() if self.xserver is not None else self.at
+
+    def send_close_request(self, window):
+        if self.xserver is not None:
+            self.xserver.send_close_request(window)
+            return
+        self.tool("swaymsg", "[con_id=%d]" % window, "kill")
+
+    def move_pointer(self, x, y):
+        self.at = (x, y)
+        self.rfb.pointer(0, x, y)
+
+    def click(self, button):
+        self.rfb.pointer(RFB_BUTTONS[button], *self.at)
+        self.rfb.pointer(0, *self.at)
+
+    def key(self, name):
+        keysym = RFB_KEYSYMS.get(name, ord(name[0]))
+        self.rfb.key(keysym, 1)
+        self.rfb.key(keysym, 0)
+        # Paced as xdotool paces its keys: classic SDL 1.2 on X takes a release and a press of the
+        # same key less than 2 ms apart for the key held down, and no hand is that quick.
+        time.sleep(KEY_PACE)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -666,9 +1008,8 @@ class Game(Started):
         """Moves the pointer to (x, y) in window coordinates."""
         left, top, _, _ = self.geometry()
         target = (left + x, top + y)
-        # --sync waits for a motion, and there is none to where the pointer already is.
         if self.x.pointer() != target:
-            self.x.tool("xdotool", "mousemove", "--sync", str(target[0]), str(target[1]))
+            self.x.move_pointer(*target)
             if is_windows_program(self.binary):
                 # Wine may not have taken the motion when a click follows at once.
                 time.sleep(WINE_MOTION_PAUSE)
@@ -680,15 +1021,17 @@ class Game(Started):
         nothing."""
         self.move_to(x + 1 if x + 1 < self.geometry()[2] else x - 1, y)
         action()
+        if not game_moves_pointer():
+            return
         left, top, _, _ = self.geometry()
         wait_until(lambda: self.x.pointer() == (left + x, top + y), timeout,
                    "the game to move the pointer to (%d, %d)" % (x, y))
 
     def click(self, button=1):
-        self.x.tool("xdotool", "click", str(button))
+        self.x.click(button)
 
     def key(self, name):
-        self.x.tool("xdotool", "key", name)
+        self.x.key(name)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -944,7 +1287,7 @@ class GameTestCase(unittest.TestCase):
             cls.browser.start()
             cls.addClassCleanup(cls.browser.stop)
             return
-        cls.x = XServer()
+        cls.x = Wayland(WAYLAND) if WAYLAND else XServer()
         cls.x.start()
         cls.addClassCleanup(cls.x.stop)
         cls.addClassCleanup(WINE.stop_session)

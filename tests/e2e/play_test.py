@@ -266,14 +266,14 @@ class PlayTest(harness.GameTestCase):
         game.key("i")
         game.wait_for_image(self.pictures["item.bmp"], name="item picture")
         # Moved while the card shows, the pointer is put back when it closes, and a click without
-        # motion lands there.
+        # motion lands there; where the game cannot move the pointer, where the user left it.
         aside = (420, 60)
         game.move_to(*aside)
         game.key("Escape")
         # The same game, the cross still to move and the pointer where it was.
         self.assert_shows(game, self.field(rings=[0, 1], crosses=[3], under_pointer="cross"),
                           "the same game after the item picture")
-        landed = REST
+        landed = REST if harness.game_moves_pointer() else aside
         game.click(1)
         wait_until(lambda: game.stdout().endswith("click : %d, %d, 1\n" % landed), WAIT,
                    "a click without motion at %s" % (landed,))
@@ -298,6 +298,9 @@ class PlayTest(harness.GameTestCase):
         game.wait_for_image(self.pictures["menu.bmp"], name="menu after the game")
         game.key("space")
         self.assert_shows(game, self.field(pointer=self.START_POINTER), "empty field again")
+        if harness.WAYLAND == "native":
+            self.skipTest("SDL 2.26's Wayland driver drops the first motion after the game has "
+                          "moved the hidden pointer, so the next click lands where it was before")
         # Rings move first again, on a cell the cross held; the cross is a fresh, unframed copy.
         again = [cell_centre(4)]
         self.play(game, again)

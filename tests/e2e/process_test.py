@@ -158,7 +158,7 @@ class ProcessTest(harness.GameTestCase):
 
     def test_quit_and_crash_signals_end_the_game_at_once(self):
         # SIGINT and SIGTERM are quit requests (frame_and_pictures_test); these end the process
-        # by their default action, also while the field is being redrawn without pause.
+        # by their default action, also while the game waits for input on the field.
         for sig in (signal.SIGQUIT, signal.SIGSEGV, signal.SIGBUS, signal.SIGFPE):
             with self.subTest(sig.name):
                 game = self.start_through_shell('exec "$0" "$@"')
@@ -169,7 +169,7 @@ class ProcessTest(harness.GameTestCase):
                 game.stop()
 
     def test_lost_display_ends_the_game(self):
-        # An X server of its own, killed under the field while it repaints without pause.
+        # An X server of its own, killed under the field while the game waits for input.
         with harness.XServer() as x:
             # The dummy audio driver keeps the sound library's complaints off standard error.
             game = harness.Game(x, harness.BINARY, pictures=shipped_pictures(harness.ASSETS),
