@@ -83,6 +83,8 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
          Bitmap(8, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0", 8)), 2},
         {"an index past a palette of 255 colours",
          Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\377\0\0\0", 12)), 255},
+        {"an index past the palette at the end of padded rows",
+         Bitmap(9, 2, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\2", 9) + std::string(15, '\0')), 2},
         {"an index past a palette of 200 colours",
          Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0\0\0\0\0", 12)), 200},
         {"a file far shorter than its pixels", Bitmap(4096, 4096, 32, 0)},
