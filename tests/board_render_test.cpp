@@ -172,6 +172,17 @@ TEST_F(BoardRenderTest, RadiusFortyFiveTilesTheFieldWithFramedCells)
     EXPECT_EQ(WHITE, ReadRgb(play->emptyImage, 88, 89));
     EXPECT_EQ(WHITE, ReadRgb(play->emptyImage, 89, 88));
     EXPECT_EQ(CELL, ReadRgb(play->emptyImage, 89, 89));
+
+    // Cells that cover their pitch but are cut off by a clip short of the field leave the panel
+    // where they would have been.
+    ASSERT_TRUE(WriteDisplayLayoutBmp("NULL.bmp", 90, 90, CELL));
+    Enter();
+    FillRgb(engine.screen, 0, 0, 480, 272, MASK);
+    SDL_Rect clip = {0, 0, 100, 272};
+    SDL_SetClipRect(engine.screen, &clip);
+    RunPass(&engine);
+    SDL_SetClipRect(engine.screen, nullptr);
+    EXPECT_EQ(GRAY, Screen(150, 10));
 }
 
 TEST_F(BoardRenderTest, CellsSmallerThanTheirPitchLeavePanelAndGridBetweenThem)

@@ -83,6 +83,8 @@ TEST_F(HostilePicturesTest, AreRefusedAndEveryScreenShowsThemAsMissing)
          Bitmap(8, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0", 8)), 2},
         {"an index past a palette of 255 colours",
          Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\377\0\0\0", 12)), 255},
+        {"an index past the palette at the end of padded rows",
+         Bitmap(9, 2, 8, 0, 256, std::string("\0\0\0\0\0\0\0\0\2", 9) + std::string(15, '\0')), 2},
         {"an index past a palette of 200 colours",
          Bitmap(9, 1, 8, 0, 256, std::string("\0\0\0\310\0\0\0\0\0\0\0\0", 12)), 200},
         {"a file far shorter than its pixels", Bitmap(4096, 4096, 32, 0)},
@@ -146,6 +148,7 @@ TEST_F(HostilePicturesTest, WhatSdlLoadsIsNotRefused)
         {"4096 x 4096 pixels", Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096, '\0')), true},
         {"a side of 65535", Bitmap(1, 65535, 1, 0, 2, std::string(4 * 65535, '\0')), true},
         {"wide, of 1 bit, to the byte", Bitmap(4096, 4, 1, 0, 2, std::string(512 * 4, '\0')), true},
+        {"1 bit, the last row unpadded", Bitmap(8, 2, 1, 0, 2, std::string(5, '\0')), true},
         {"run-length encoded", Bitmap(64, 8, 8, kRle8, 2, runs + kEndOfBitmap), false},
         {"run-length encoded in 4 bits", Bitmap(64, 8, 4, kRle4, 2, runs + kEndOfBitmap), false},
         // The row's padding byte lies in the surface too, and is no pixel.
@@ -217,6 +220,9 @@ TEST_F(HostilePicturesTest, HugeClaimsCostOnlyTheirHeader)
     }
     claims.push_back({"4096 x 4096 pixels of 1 bit, a byte short",
                       Bitmap(4096, 4096, 1, 0, 2, std::string(512 * 4096 - 1, '\0'))});
+    claims.push_back(
+        {"64 bits per pixel in an OS/2 header", CoreBitmap(4, 4, std::string(128, '\0'))});
+    claims.back().bytes[14 + 10] = 64;
     // A gigabyte more than the process already holds: room for each claim, had it been believed.
     long pages = 0;
     FILE* const statm = std::fopen("/proc/self/statm", "r");

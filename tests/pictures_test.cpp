@@ -106,11 +106,12 @@ bool WriteRedFirstBmp(const char* name)
     return WriteFile(name, bytes);
 }
 
-// The same size, opaque but for its first pixel, so that no column may go unchecked either.
-bool WriteCornerAlphaBmp(const char* name)
+// The same size, opaque but for one pixel, whose alpha is the byte given (19: top left, 15:
+// bottom right), so that no column may go unchecked either.
+bool WriteCornerAlphaBmp(const char* name, int alphaByte)
 {
     std::string bytes(32, '\377');
-    bytes[19] = '\100';
+    bytes[alphaByte] = '\100';
     return WriteFile(name, Bitmap(4, 2, 32, 0, 0, bytes));
 }
 
@@ -163,7 +164,8 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
     ASSERT_NE(display, nullptr) << SDL_GetError();
     const ScopedWorkDir dir;
     ASSERT_TRUE(WriteVaryingAlphaBmp("alpha.bmp"));
-    ASSERT_TRUE(WriteCornerAlphaBmp("corner.bmp"));
+    ASSERT_TRUE(WriteCornerAlphaBmp("corner.bmp", 19));
+    ASSERT_TRUE(WriteCornerAlphaBmp("last.bmp", 15));
     ASSERT_TRUE(WriteRedFirstBmp("red-first.bmp"));
     std::vector<std::pair<std::string, unsigned>> files;
     for (const PictureSize& picture : kPictures)
@@ -176,6 +178,7 @@ TEST(LoadPicture, ShowsWhatSdlsOwnLoadAndBlitShow)
     files.emplace_back("alpha.bmp", 0u);
     files.emplace_back("alpha.bmp", LOAD_FILE_ALPHA);
     files.emplace_back("corner.bmp", LOAD_FILE_ALPHA);
+    files.emplace_back("last.bmp", LOAD_FILE_ALPHA);
     files.emplace_back("red-first.bmp", 0u);
 
     for (const auto& [file, load] : files)
