@@ -155,22 +155,21 @@ class FrameAndPicturesTest(harness.GameTestCase):
                 big, harness.BINARY, pictures=shipped_pictures(harness.ASSETS), env=env) as game:
             game.find_window()
             self.assertEqual(game.geometry()[2:], (960, 544))
-            game.wait_for_image(doubled(self.intro), name="intro at 2x")
+            game.wait_for_image(doubled(self.pictures["intro.bmp"]), name="intro at 2x")
             game.key("space")
-            game.wait_for_image(doubled(self.menu), name="menu at 2x")
+            game.wait_for_image(doubled(self.pictures["menu.bmp"]), name="menu at 2x")
             # sdl12-compat scales the pointer's move into the window from 1.2.70 on.
-            centre = play_test.START_POINTER
+            centre = self.START_POINTER
             warp = centre if version < 70 else (centre[0] * 2, centre[1] * 2)
             game.warped(lambda: game.key("space"), *warp)
             ring, rest = harness.cell_centre(4), play_test.REST
             game.move_to(ring[0] * 2 + 1, ring[1] * 2 + 1)
             game.click(1)
             game.move_to(rest[0] * 2, rest[1] * 2)
-            field = play_test.Field({name: self.asset(name) for name in harness.PICTURE_NAMES},
-                                    rings=[4], under_pointer="cross")
+            field = play_test.Field(self.pictures, rings=[4], under_pointer="cross")
             play_test.PlayTest.assert_shows(self, GamePixels, field, "a ring at 2x")
             game.key("i")
-            game.wait_for_image(doubled(self.asset("item.bmp")), name="help card at 2x")
+            game.wait_for_image(doubled(self.pictures["item.bmp"]), name="help card at 2x")
             for _ in range(4):
                 game.key("Escape")
             self.assertEqual(game.wait_exit(), 0)
