@@ -62,9 +62,6 @@ START_TIMEOUT = 30.0
 # xdotool and the like, which take milliseconds; a hung one is killed after this.
 TOOL_TIMEOUT = 30.0
 POLL_INTERVAL = 0.02
-# sdl12-compat's SDL2 maps a first window and destroys it again while setting the video mode;
-# a window counts as the game's only once it has stayed the same this long.
-WINDOW_SETTLE = 0.25
 FAILURE_DIR = os.path.join(tempfile.gettempdir(), "noughts-e2e-failures")
 _failure_numbers = count(1)
 
@@ -291,10 +288,11 @@ class XServer(Started):
             # client connecting during that reset is refused. An emulated big-endian SDL hands
             # its frame buffer over in shared memory without the byte swap a real big-endian
             # machine's X server would make: without MIT-SHM it goes through the X protocol,
-            # which converts it.
+            # which converts it. -retro: the root's stipple is what no game window shows, so a
+            # window drawn into stands out from one that shows the bare screen.
             no_shm = ["-extension", "MIT-SHM"] if EMULATOR else []
             self.process = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
+                ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-retro",
                  "-screen", "0", "%dx%dx24" % (self.width, self.height)] + no_shm,
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=self._log,
                 stderr=self._log, start_new_session=True)
@@ -524,6 +522,7 @@ class Game(Started):
         self.workdir = None
         self.process = None
         self.window = None
+        self._bare_screen = None
 
     def start(self):
         self.root = tempfile.mkdtemp(prefix="noughts-e2e-")
@@ -538,6 +537,7 @@ class Game(Started):
         if is_windows_program(self.binary):
             command.insert(0, "wine")
             env = dict(WINE.env(self.x), **env)
+        self._bare_screen = self.x.capture(self.x.root.id)
         with open(self._out_path("stdout"), "wb") as out, \
                 open(self._out_path("stderr"), "wb") as err:
             self.process = subprocess.Popen(command + self.args, cwd=self.workdir,
@@ -592,16 +592,22 @@ class Game(Started):
     # -- window
 
     def find_window(self, timeout=START_TIMEOUT):
-        """Waits for the game's mapped top-level window, gives it the keyboard, returns its id."""
-        seen = [None, 0.0]
-
+        """Waits for the game's mapped top-level window to show a picture, gives it the keyboard,
+        returns its id."""
+        # sdl12-compat's SDL2 maps a first window, alike in every property, and destroys it again
+        # while setting the video mode. Nothing is drawn into it, so it shows the bare screen.
         def search():
             self._check_running()
             window = self.x.top_window({self.process.pid})
-            if window != seen[0]:
-                seen[:] = [window, time.monotonic()]
+            if window is None:
                 return None
-            return window if time.monotonic() - seen[1] >= WINDOW_SETTLE else None
+            try:
+                left, top, width, height = self.x.geometry(window)
+                shown = self.x.capture(window)
+            except (xerror.BadWindow, xerror.BadDrawable, xerror.BadMatch):
+                return None  # unmapped or destroyed since it was found
+            bare = self._bare_screen.crop(left, top, width, height)
+            return window if shown.first_difference(bare) else None
 
         self.window = wait_until(search, timeout, "the game's window")
         self.focus()
