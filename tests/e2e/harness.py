@@ -453,7 +453,6 @@ class XServer(Started):
 # Wine, for the Windows build
 
 WINE_BOOT_TIMEOUT = 120.0
-WINE_MOTION_PAUSE = 0.1
 
 
 def is_windows_program(binary):
@@ -672,12 +671,11 @@ class Game(Started):
         """Moves the pointer to (x, y) in window coordinates."""
         left, top, _, _ = self.geometry()
         target = (left + x, top + y)
-        # --sync waits for a motion, and there is none to where the pointer already is.
+        # --sync waits for a motion, and there is none to where the pointer already is. A click
+        # that follows needs no more: X puts the pointer's place in the press itself, and Wine
+        # moves the Windows pointer there before it queues the button.
         if self.x.pointer() != target:
             self.x.tool("xdotool", "mousemove", "--sync", str(target[0]), str(target[1]))
-            if is_windows_program(self.binary):
-                # Wine may not have taken the motion when a click follows at once.
-                time.sleep(WINE_MOTION_PAUSE)
 
     def warped(self, action, x, y, timeout=DEFAULT_TIMEOUT):
         """Does action, after which the game moves the pointer to (x, y) in window coordinates
