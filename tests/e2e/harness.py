@@ -64,9 +64,6 @@ START_TIMEOUT = 30.0
 # xdotool and the like, which take milliseconds; a hung one is killed after this.
 TOOL_TIMEOUT = 30.0
 POLL_INTERVAL = 0.02
-# sdl12-compat's SDL2 maps a first window and destroys it again while setting the video mode;
-# a window counts as the game's only once it has stayed the same this long.
-WINDOW_SETTLE = 0.25
 FAILURE_DIR = os.path.join(tempfile.gettempdir(), "noughts-e2e-failures")
 _failure_numbers = count(1)
 
@@ -287,7 +284,7 @@ class XServer(Started):
         self.server_env = None
 
     def command(self, display_fd):
-        return ["Xvfb", "-displayfd", str(display_fd), "-noreset", "-nolisten", "tcp",
+        return ["Xvfb", "-displayfd", str(display_fd), "-noreset", "-nolisten", "tcp", "-retro",
                 "-screen", "0", "%dx%dx24" % (self.width, self.height)]
 
     def start(self):
@@ -298,7 +295,8 @@ class XServer(Started):
             # client connecting during that reset is refused. An emulated big-endian SDL hands
             # its frame buffer over in shared memory without the byte swap a real big-endian
             # machine's X server would make: without MIT-SHM it goes through the X protocol,
-            # which converts it.
+            # which converts it. -retro: the root's stipple is what no game window shows, so a
+            # window drawn into stands out from one that shows the bare screen.
             no_shm = ["-extension", "MIT-SHM"] if EMULATOR else []
             self.process = subprocess.Popen(
                 self.command(write_end) + no_shm, env=self.server_env, pass_fds=(write_end,),
@@ -447,6 +445,10 @@ class XServer(Started):
         self.window(window_id).set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
         self.conn.sync()
 
+    def screen(self):
+        """The whole screen as shown, where no game window has drawn yet."""
+        return self.capture(self.root.id)
+
     def capture(self, window_id):
         """The window's pixels as the X server shows them (without the pointer)."""
         window = self.window(window_id)
@@ -474,7 +476,6 @@ class XServer(Started):
 # Wine, for the Windows build
 
 WINE_BOOT_TIMEOUT = 120.0
-WINE_MOTION_PAUSE = 0.1
 
 
 def is_windows_program(binary):
@@ -571,6 +572,10 @@ def game_moves_pointer():
     return WAYLAND != "native"
 
 
+class WindowGone(HarnessError):
+    """A window the compositor listed a moment ago is no longer shown."""
+
+
 class RfbClient:
     """Just enough of the remote framebuffer protocol (RFC 6143) to send keys and the pointer."""
 
@@ -613,7 +618,7 @@ class XwaylandServer(XServer):
         self.server_env = wayland_env
 
     def command(self, display_fd):
-        return ["Xwayland", "-displayfd", str(display_fd), "-noreset", "-nolisten", "tcp"]
+        return ["Xwayland", "-displayfd", str(display_fd), "-noreset", "-nolisten", "tcp", "-retro"]
 
 
 class Wayland(Started):
@@ -798,7 +803,7 @@ class Wayland(Started):
             if view["id"] == window:
                 rect = view["rect"]
                 return rect["x"], rect["y"], rect["width"], rect["height"]
-        raise HarnessError("the compositor shows no window %d" % window)
+        raise WindowGone("the compositor shows no window %d" % window)
 
     def icon_sizes(self, window):
         # A Wayland window has no icon of its own: the desktop takes it from the program's entry.
@@ -810,7 +815,13 @@ class Wayland(Started):
 
     def capture(self, window):
         """The window's pixels as the compositor shows them."""
-        x, y, width, height = self.geometry(window)
+        return self._grab(*self.geometry(window))
+
+    def screen(self):
+        return self.xserver.screen() if self.xserver is not None else self._grab(
+            0, 0, self.width, self.height)
+
+    def _grab(self, x, y, width, height):
         header = self.tool("grim", "-t", "ppm", "-g", "%d,%d %dx%d" % (x, y, width, height),
                            "-").split(maxsplit=4)
         if header[0] != b"P6" or (int(header[1]), int(header[2]), header[3]) != (width, height,
@@ -866,6 +877,7 @@ class Game(Started):
         self.workdir = None
         self.process = None
         self.window = None
+        self._bare_screen = None
 
     def start(self):
         self.root = tempfile.mkdtemp(prefix="noughts-e2e-")
@@ -880,6 +892,7 @@ class Game(Started):
         if is_windows_program(self.binary):
             command.insert(0, "wine")
             env = dict(WINE.env(self.x), **env)
+        self._bare_screen = self.x.screen()
         with open(self._out_path("stdout"), "wb") as out, \
                 open(self._out_path("stderr"), "wb") as err:
             self.process = subprocess.Popen(command + self.args, cwd=self.workdir,
@@ -934,16 +947,22 @@ class Game(Started):
     # -- window
 
     def find_window(self, timeout=START_TIMEOUT):
-        """Waits for the game's mapped top-level window, gives it the keyboard, returns its id."""
-        seen = [None, 0.0]
-
+        """Waits for the game's mapped top-level window to show a picture, gives it the keyboard,
+        returns its id."""
+        # sdl12-compat's SDL2 maps a first window, alike in every property, and destroys it again
+        # while setting the video mode. Nothing is drawn into it, so it shows the bare screen.
         def search():
             self._check_running()
             window = self.x.top_window({self.process.pid})
-            if window != seen[0]:
-                seen[:] = [window, time.monotonic()]
+            if window is None:
                 return None
-            return window if time.monotonic() - seen[1] >= WINDOW_SETTLE else None
+            try:
+                left, top, width, height = self.x.geometry(window)
+                shown = self.x.capture(window)
+            except (xerror.BadWindow, xerror.BadDrawable, xerror.BadMatch, WindowGone):
+                return None  # unmapped or destroyed since it was found
+            bare = self._bare_screen.crop(left, top, width, height)
+            return window if shown.first_difference(bare) else None
 
         self.window = wait_until(search, timeout, "the game's window")
         self.focus()
@@ -1008,11 +1027,10 @@ class Game(Started):
         """Moves the pointer to (x, y) in window coordinates."""
         left, top, _, _ = self.geometry()
         target = (left + x, top + y)
+        # A click that follows needs no pause: X puts the pointer's place in the press itself, and
+        # Wine moves the Windows pointer there before it queues the button.
         if self.x.pointer() != target:
             self.x.move_pointer(*target)
-            if is_windows_program(self.binary):
-                # Wine may not have taken the motion when a click follows at once.
-                time.sleep(WINE_MOTION_PAUSE)
 
     def warped(self, action, x, y, timeout=DEFAULT_TIMEOUT):
         """Does action, after which the game moves the pointer to (x, y) in window coordinates
