@@ -63,7 +63,8 @@ BROWSER = os.environ.get("NOUGHTS_BROWSER", "chromium")
 TITLE = "Noughts & Crosses"
 # Generous: the machine is shared, and a browser's first start reads a lot.
 START_TIMEOUT = 60.0
-STEP_TIMEOUT = 20.0
+# Only against a hung browser or Orca: each step waits for what it is told, not for a time.
+STEP_TIMEOUT = harness.BROWSER_TIMEOUT
 ORCA_EXIT = 15.0
 
 # Orca says the title screen as the live region words it or, once the page has loaded, as the
