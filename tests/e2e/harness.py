@@ -476,6 +476,7 @@ class XServer(Started):
 # Wine, for the Windows build
 
 WINE_BOOT_TIMEOUT = 120.0
+WINE_MOTION_PAUSE = 0.1
 
 
 def is_windows_program(binary):
@@ -1027,10 +1028,12 @@ class Game(Started):
         """Moves the pointer to (x, y) in window coordinates."""
         left, top, _, _ = self.geometry()
         target = (left + x, top + y)
-        # A click that follows needs no pause: X puts the pointer's place in the press itself, and
-        # Wine moves the Windows pointer there before it queues the button.
         if self.x.pointer() != target:
             self.x.move_pointer(*target)
+            if is_windows_program(self.binary):
+                # Paces input as a hand does, not a check: a click at once after the move once
+                # left the game's pointer image where an earlier motion had put it under Wine.
+                time.sleep(WINE_MOTION_PAUSE)
 
     def warped(self, action, x, y, timeout=DEFAULT_TIMEOUT):
         """Does action, after which the game moves the pointer to (x, y) in window coordinates
