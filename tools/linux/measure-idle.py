@@ -38,8 +38,10 @@ def process_stats():
 
 
 def session_ticks(session):
-    """User and system clock ticks of every process in the game's session."""
-    return sum(int(fields[11]) + int(fields[12]) for _, fields in process_stats()
+    """User and system clock ticks of every process in the game's session, with those of its
+    children that have ended and been waited for: a helper Wine starts and ends meanwhile would
+    otherwise take its ticks away."""
+    return sum(sum(map(int, fields[11:15])) for _, fields in process_stats()
                if int(fields[3]) == session)
 
 
