@@ -1,5 +1,6 @@
 #include "frame/state_engine.h"
 
+#include "frame/event_wait.h"
 #include "frame/game_state.h"
 #include "frame/process.h"
 #include "frame/window_icon.h"
@@ -161,10 +162,9 @@ void RunLoop(CStateEngine* engine)
     while (engine->running)
     {
         RunPass(engine);
-        // Given no event to fill, SDL_WaitEvent takes none: the next pass takes it.
         if (engine->running && LoopMaySleep())
         {
-            SDL_WaitEvent(nullptr);
+            WaitForEvent(engine->joystick != nullptr);
         }
     }
 }

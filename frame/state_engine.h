@@ -27,7 +27,8 @@ class CStateEngine
 
     SDL_Surface* screen = nullptr;
     std::vector<CGameState*> states;
-    // Never read: opening joystick 0 is what makes its button events arrive.
+    // Opening joystick 0 is what makes its button events arrive; while it is open the idle wait
+    // reads it.
     SDL_Joystick* joystick = nullptr;
     bool running = false;
 };
@@ -42,9 +43,9 @@ void RunPass(CStateEngine* engine);
 bool LoopMaySleep();
 
 // Runs passes while the engine runs, each taking at most one event; once one has run with no
-// event waiting, sleeps in SDL_WaitEvent until one does. That wakes for everything that ends the
+// event waiting, sleeps in WaitForEvent until one does. That wakes for everything that ends the
 // game: a closed window and SIGINT or SIGTERM come as SDL_QUIT, and a lost X display is seen by
-// the event pump it runs every 10 ms in both SDL 1.2s.
+// the event pump SDL_WaitEvent runs every 10 ms in both SDL 1.2s.
 void RunLoop(CStateEngine* engine);
 
 #endif

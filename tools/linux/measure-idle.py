@@ -26,19 +26,40 @@ HZ = os.sysconf("SC_CLK_TCK")
 RING_WIN = [0, 3, 1, 4, 2]
 
 
-def session_ticks(session):
-    """User and system clock ticks of every process in the game's session; Wine's server, which
-    serves every Wine program, is left out."""
-    total = 0
+def process_stats():
+    """(pid, fields after the name) of every process there is."""
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
             with open("/proc/%s/stat" % pid) as f:
                 stat = f.read()
         except OSError:
             continue
-        name = stat[stat.index("(") + 1:stat.rindex(")")]
-        fields = stat[stat.rindex(")") + 2:].split()
-        if int(fields[3]) == session and name != "wineserver":
+        yield pid, stat[stat.rindex(")") + 2:].split()
+
+
+def session_ticks(session):
+    """User and system clock ticks of every process in the game's session, with those of its
+    children that have ended and been waited for: a helper Wine starts and ends meanwhile would
+    otherwise take its ticks away."""
+    return sum(sum(map(int, fields[11:15])) for _, fields in process_stats()
+               if int(fields[3]) == session)
+
+
+def wine_ticks(session):
+    """Clock ticks of the processes of the run's own Wine prefix outside the game's session: its
+    server and device helpers, which serve this game alone, so what they spend meanwhile is the
+    game's doing."""
+    if harness.WINE.prefix is None:
+        return 0
+    mark = ("WINEPREFIX=%s" % harness.WINE.prefix).encode()
+    total = 0
+    for pid, fields in process_stats():
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                ours = int(fields[3]) != session and mark in f.read().split(b"\0")
+        except OSError:
+            continue
+        if ours:
             total += int(fields[11]) + int(fields[12])
     return total
 
@@ -73,10 +94,12 @@ def idle_share(x, binary, assets, screen, seconds):
         open_screen(game, pictures, screen)
         # Whatever the last input set going has settled.
         time.sleep(1.0)
-        start, started = session_ticks(game.process.pid), time.monotonic()
+        session = game.process.pid
+        start, wine_start = session_ticks(session), wine_ticks(session)
+        started = time.monotonic()
         time.sleep(seconds)
-        ticks, elapsed = session_ticks(game.process.pid) - start, time.monotonic() - started
-        return ticks / HZ / elapsed
+        ticks, elapsed = session_ticks(session) - start, time.monotonic() - started
+        return ticks / HZ / elapsed, (wine_ticks(session) - wine_start) / HZ / elapsed
 
 
 def answer_seconds(x, binary, assets, presses):
@@ -115,9 +138,12 @@ def main():
             for labelled in options.binaries:
                 label, binary = labelled.split("=", 1)
                 for screen in filter(None, options.screens.split(",")):
-                    share = idle_share(x, binary, options.assets, screen, options.seconds)
-                    print("%s, %s, %.0f s idle: %.4f of a core" %
-                          (label, screen, options.seconds, share), flush=True)
+                    share, wine = idle_share(x, binary, options.assets, screen,
+                                             options.seconds)
+                    wine = (", Wine's server and helpers %.4f more" % wine
+                            if harness.is_windows_program(binary) else "")
+                    print("%s, %s, %.0f s idle: %.4f of a core%s" %
+                          (label, screen, options.seconds, share, wine), flush=True)
                 answer = answer_seconds(x, binary, options.assets, options.presses)
                 print("%s, key to picture, median of %d: %.1f ms" %
                       (label, options.presses, answer * 1000), flush=True)
