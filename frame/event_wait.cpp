@@ -17,7 +17,8 @@ void WaitForEvent(bool joystickOpen)
     const DWORD timeout = joystickOpen ? 10 : INFINITE;
     do
     {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeout, QS_ALLINPUT);
+        // MWMO_INPUTAVAILABLE: a message already queued but seen by an earlier peek wakes it too.
+        MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     } while (SDL_PollEvent(nullptr) == 0);
 }
 
